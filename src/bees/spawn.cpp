@@ -1,0 +1,20 @@
+// The spawn step: a swarm every spawndelay frames in a normal wave, a bonus bee
+// every 140 frames in a bonus round.
+#include "shell/game.h"
+
+namespace vx {
+
+void spawnstep(Game& g) {
+    ++g.spawntmr;
+    if (g.wavetype < 2 && g.spawntmr >= g.spawndelay) {
+        g.spawntmr = 0;
+        ++g.spawnctr;
+        if (g.spawnctr > 150) g.spawnctr = 0;
+        starbee_tag::Create(g, 2, 0.0f, 0.0f, 0.0f, g.spawnctr, 0);
+    } else if (g.wavetype == 2 && g.spawntmr >= 140) {
+        g.spawntmr = 0;
+        starbee_tag::Create(g, 1, 0.0f, 0.0f, 0.0f, 0, 0);
+    }
+}
+
+}  // namespace vx
