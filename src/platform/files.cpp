@@ -1,0 +1,88 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vx::files {
+
+std::string cwd() {
+    std::vector<char> buf(4096);
+    while (getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE) return ".";
+        buf.resize(buf.size() * 2);
+    }
+    return buf.data();
+}
+
+bool changedir(const std::string& path) { return chdir(path.c_str()) == 0; }
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::optional<std::vector<uint8_t>> readall(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return std::nullopt;
+    }
+    std::vector<uint8_t> out;
+    uint8_t buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.insert(out.end(), buf, buf + n);
+    }
+    close(fd);
+    return out;
+}
+
+std::optional<std::string> replacefile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::string tmp = path + ".tmp";
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return "cannot create " + tmp + ": " + std::strerror(errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            std::string why = std::strerror(errno);
+            close(fd);
+            unlink(tmp.c_str());
+            return "cannot write " + tmp + ": " + why;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (fsync(fd) != 0 || close(fd) != 0) {
+        std::string why = std::strerror(errno);
+        unlink(tmp.c_str());
+        return "cannot flush " + tmp + ": " + why;
+    }
+    if (rename(tmp.c_str(), path.c_str()) != 0) {
+        std::string why = std::strerror(errno);
+        unlink(tmp.c_str());
+        return "cannot replace " + path + ": " + why;
+    }
+    // Make the rename itself durable.
+    std::string dir = path.find('/') == std::string::npos ? "." : path.substr(0, path.rfind('/'));
+    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        fsync(dfd);
+        close(dfd);
+    }
+    return std::nullopt;
+}
+
+}  // namespace vx::files

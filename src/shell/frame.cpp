@@ -1,0 +1,35 @@
+#include "shell/game.h"
+#include "shell/shell.h"
+
+namespace vx {
+
+void sidebars(Game& g) {
+    g.gfx.setblend(kBlendSolid);
+    g.gfx.setcolor(0, 0, 0);
+    g.gfx.drawrect(0, 0, 80, 480);
+    g.gfx.drawrect(560, 0, 80, 480);
+    g.gfx.setcolor(255, 255, 255);
+}
+
+void presentframe(Game& g, const char* screen, bool timerwait) {
+    g.screen = screen;
+    g.pf.flip();
+    if (timerwait && g.timerhz != 0) g.pf.waittimer();
+}
+
+void suspensioncheck(Game& g) {
+    if (!g.pf.suspended()) return;
+    pausemusic(g);
+    while (g.pf.suspended() && !g.pf.quitrequested()) g.pf.waitevents();
+    resumemusic(g);
+}
+
+const char* screenname(const Game& g) {
+    if (g.getready) return "getready";
+    if (g.wavedone) return "wavedone";
+    if (g.gameover) return "gameover";
+    if (g.titlescr) return "title";
+    return "play";
+}
+
+}  // namespace vx

@@ -1,0 +1,38 @@
+// The game shell: start-up, the main loop, the screens, the pause and the splash.
+#pragma once
+
+namespace vx {
+
+class Platform;
+struct Game;
+
+// The whole program on a platform: start-up, splash, main loop, end.
+// Returns the process's exit status.
+int rungame(Platform& pf);
+
+// Start-up up to the main loop (title screen shown, generator seeded).
+// False when the display cannot be opened.
+bool startup(Game& g);
+// One pass of the main loop; false once Escape (or the close request) ends it.
+bool mainframe(Game& g);
+// Stops the music and stores the best score.
+void programend(Game& g);
+
+// Frame services
+void sidebars(Game& g);
+// Shows the back buffer at the vertical blank, then waits for the frame timer.
+void presentframe(Game& g, const char* screen, bool timerwait = true);
+void suspensioncheck(Game& g);
+
+// Screen steps
+void bonusdecorations(Game& g);
+void titlestep(Game& g);
+void getreadystep(Game& g);
+void waveendtest(Game& g);
+void wavedonestep(Game& g);
+void gameoverstep(Game& g);
+void f1step(Game& g);
+void pausescreen(Game& g);
+void splash(Game& g);
+
+}  // namespace vx

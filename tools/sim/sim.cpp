@@ -1,0 +1,235 @@
+#include "sim.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "autopilot.h"
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "script.h"
+#include "shell/game.h"
+#include "shell/shell.h"
+#include "trace.h"
+
+namespace vx::sim {
+
+namespace {
+
+// Thrown from a present to end the run after the last requested frame.
+struct StopRun {};
+
+bool writepng(const std::string& path, const std::vector<uint8_t>& rgb, std::string& error) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        error = "cannot write " + path;
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, kScreenW, kScreenH, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < kScreenH; ++y)
+        png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * kScreenW * 3]));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return true;
+}
+
+// Hands the script's events to the platform as a keyboard and mouse would.
+class Feeder {
+public:
+    Feeder(HeadlessPlatform& pf, std::vector<Event> events) : pf_(pf), events_(std::move(events)) {}
+
+    // Delivers the events of frames up to and including `frame`; stops at a suspend.
+    void deliver(int frame) {
+        while (next_ < events_.size() && !pf_.suspendedflag && events_[next_].frame <= frame)
+            apply(events_[next_++]);
+    }
+    // While suspended: the next line, whatever its frame.
+    void waitone() {
+        if (next_ < events_.size()) apply(events_[next_++]);
+        else pf_.suspendedflag = false;  // a script ending while suspended resumes
+    }
+
+private:
+    void apply(const Event& e) {
+        Input& in = pf_.input;
+        switch (e.kind) {
+            case Event::move: pf_.movemouse(e.x, e.y); break;
+            case Event::press: in.press(e.key); break;
+            case Event::release: in.release(e.key); break;
+            case Event::tap:
+                in.press(e.key);
+                in.release(e.key);
+                break;
+            case Event::suspend:
+            case Event::resume:
+                // The system flushes keyboard and mouse on suspension and on resumption.
+                pf_.suspendedflag = e.kind == Event::suspend;
+                in.flushkeys();
+                in.flushmouse();
+                break;
+            case Event::quit: pf_.quitflag = true; break;
+        }
+    }
+    HeadlessPlatform& pf_;
+    std::vector<Event> events_;
+    size_t next_ = 0;
+};
+
+}  // namespace
+
+int run(const Options& opt, std::string& error) {
+    std::vector<Event> events;
+    if (!opt.input.empty()) {
+        std::string text;
+        if (opt.input == "-") {
+            std::ostringstream ss;
+            ss << std::cin.rdbuf();
+            text = ss.str();
+        } else {
+            std::ifstream f(opt.input, std::ios::binary);
+            if (!f) {
+                error = "cannot read input script " + opt.input;
+                return 2;
+            }
+            std::ostringstream ss;
+            ss << f.rdbuf();
+            text = ss.str();
+        }
+        std::optional<ScriptError> err;
+        events = parsescript(text, err);
+        if (err) {
+            error = opt.input + ":" + std::to_string(err->line) + ": " + err->message;
+            return 2;
+        }
+    }
+
+    FILE* trace = nullptr;
+    if (opt.trace == "-") trace = stdout;
+    else if (!opt.trace.empty() && !(trace = std::fopen(opt.trace.c_str(), "wb"))) {
+        error = "cannot write trace " + opt.trace;
+        return 2;
+    }
+    std::string here = files::cwd();
+    if (!opt.dir.empty() && !files::changedir(opt.dir)) {
+        if (trace && trace != stdout) std::fclose(trace);
+        error = "cannot enter folder " + opt.dir;
+        return 2;
+    }
+
+    auto pf = std::make_unique<HeadlessPlatform>();
+    pf->seed = opt.seed;
+    pf->render = !opt.shots.empty();
+    auto game = std::make_unique<Game>(*pf);
+    Game& g = *game;
+    g.snd.log.enabled = trace != nullptr;
+    Feeder feeder(*pf, std::move(events));
+    std::unique_ptr<Autopilot> bot;
+    if (opt.autopilot) bot = std::make_unique<Autopilot>(*pf, g);
+    std::string line;
+    line.reserve(1 << 16);
+    int status = 0;
+
+    pf->onpresent = [&](int frame) {
+        if (trace) {
+            line.clear();
+            tracefields(g, frame, pf->mousex(), pf->mousey(), opt.entities, opt.draws, line);
+            std::fwrite(line.data(), 1, line.size(), trace);
+        }
+        g.snd.log.clear();
+        for (const auto& [n, path] : opt.shots)
+            if (n == frame && !writepng(path, pf->renderer().pixels(), error)) status = 2;
+        if (opt.onframe) opt.onframe(g, frame);
+        if (opt.frames >= 0 && frame >= opt.frames) throw StopRun{};
+        feeder.deliver(frame + 1);
+        if (bot) bot->step(frame + 1);
+    };
+    pf->onwait = [&] { feeder.waitone(); };
+
+    if (opt.frames != 0) {
+        feeder.deliver(1);
+        if (bot) bot->step(1);
+        try {
+            status = rungame(*pf) == 0 ? status : 1;
+        } catch (const StopRun&) {
+        }
+    }
+    if (trace && trace != stdout) std::fclose(trace);
+    else if (trace) std::fflush(stdout);
+    files::changedir(here);
+    return status;
+}
+
+bool parseargs(int argc, char** argv, Options& opt, std::string& error) {
+    auto number = [&](const std::string& s, long long& out) {
+        try {
+            size_t used = 0;
+            out = std::stoll(s, &used);
+            return used == s.size();
+        } catch (...) {
+            return false;
+        }
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        long long n = 0;
+        if (a == "--dir") {
+            if (!value(opt.dir)) return false;
+        } else if (a == "--seed") {
+            if (!value(v)) return false;
+            if (!number(v, n) || n < 0 || n > 0xffffffffLL) return error = "bad --seed " + v, false;
+            opt.seed = static_cast<uint32_t>(n);
+        } else if (a == "--frames") {
+            if (!value(v)) return false;
+            if (!number(v, n) || n < 0) return error = "bad --frames " + v, false;
+            opt.frames = n;
+        } else if (a == "--input") {
+            if (!value(opt.input)) return false;
+        } else if (a == "--trace") {
+            if (!value(opt.trace)) return false;
+        } else if (a == "--entities") {
+            opt.entities = true;
+        } else if (a == "--draws") {
+            opt.draws = true;
+        } else if (a == "--autopilot") {
+            opt.autopilot = true;
+        } else if (a == "--shot") {
+            if (!value(v)) return false;
+            size_t colon = v.find(':');
+            if (colon == std::string::npos || !number(v.substr(0, colon), n) || n < 1 ||
+                colon + 1 >= v.size())
+                return error = "bad --shot " + v + " (want N:FILE.png)", false;
+            opt.shots.emplace_back(n, v.substr(colon + 1));
+        } else {
+            error = "unknown argument " + a;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vx::sim

@@ -1,0 +1,37 @@
+// The headless simulator: the real game on the headless platform, driven by a
+// script (or the autopilot), writing a trace and screenshots.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vx {
+struct Game;
+class HeadlessPlatform;
+}  // namespace vx
+
+namespace vx::sim {
+
+struct Options {
+    std::string dir;  // empty: the current folder
+    uint32_t seed = 1;
+    long long frames = -1;  // -1: until the game ends
+    std::string input;      // script file, "-" for standard input
+    std::string trace;      // trace file, "-" for standard output
+    bool entities = false;
+    bool draws = false;
+    std::vector<std::pair<long long, std::string>> shots;
+    bool autopilot = false;
+    // Called after every presented frame (tests, soak checks).
+    std::function<void(const Game&, int frame)> onframe;
+};
+
+// Runs the game; returns the exit status (2 with a message on bad input).
+int run(const Options& opt, std::string& error);
+
+// Parses the command line into options; false with a message on a bad argument.
+bool parseargs(int argc, char** argv, Options& opt, std::string& error);
+
+}  // namespace vx::sim

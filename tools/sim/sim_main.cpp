@@ -1,0 +1,20 @@
+// vexaloid-sim: the game on a headless platform, for tests and bug reports.
+#include <cstdio>
+
+#include "sim.h"
+
+int main(int argc, char** argv) {
+    vx::sim::Options opt;
+    std::string error;
+    if (!vx::sim::parseargs(argc, argv, opt, error)) {
+        std::fprintf(stderr,
+                     "vexaloid-sim: %s\nusage: vexaloid-sim [--dir DIR] [--seed S] [--frames N] "
+                     "[--input FILE] [--trace FILE] [--entities] [--draws] [--shot N:FILE.png]... "
+                     "[--autopilot]\n",
+                     error.c_str());
+        return 2;
+    }
+    int status = vx::sim::run(opt, error);
+    if (!error.empty()) std::fprintf(stderr, "vexaloid-sim: %s\n", error.c_str());
+    return status;
+}
