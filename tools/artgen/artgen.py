@@ -168,7 +168,7 @@ def text_path(ctx, text, font, box, tracking=0.0, stretch=(0.8, 1.6), align="cen
 
 
 def outlined_text(ctx, text, font, box, fill, outline, width, tracking=0.0,
-                  stretch=(0.8, 1.6), align="centre", highlight=None, shadow=None):
+                  stretch=(0.8, 1.6), align="centre", highlight=None, shadow=None, gloss=0.0):
     """Text with a dark outline of the given width around a gradient fill.
 
     The box is the outer size including the outline.  highlight = (colour, alpha,
@@ -205,6 +205,24 @@ def outlined_text(ctx, text, font, box, fill, outline, width, tracking=0.0,
     ctx.append_path(path)
     ctx.set_source(fill)
     ctx.fill()
+    if gloss:
+        # a soft light band over the top of the letters
+        gx, gy, gw, gh = ink
+        ctx.save()
+        ctx.new_path()
+        ctx.append_path(path)
+        ctx.clip()
+        ctx.new_path()
+        ctx.rectangle(gx - 2, gy - 2, gw + 4, gh * 0.5 + 2)
+        ctx.set_source(grad(0, gy, 0, gy + gh * 0.5, [(0, (255, 255, 255), gloss),
+                                                       (1, (255, 255, 255), 0.0)]))
+        ctx.fill()
+        ctx.new_path()
+        ctx.rectangle(gx - 2, gy + gh * 0.62, gw + 4, gh * 0.4 + 2)
+        ctx.set_source(grad(0, gy + gh * 0.62, 0, gy + gh, [(0, (0, 0, 0), 0.0),
+                                                             (1, (40, 0, 40), gloss)]))
+        ctx.fill()
+        ctx.restore()
     if highlight:
         col, alpha, lw = highlight
         ctx.save()
@@ -380,15 +398,15 @@ def draw_bee(ctx, w, h, f):
             ctx.set_line_width(1.4)
             ctx.stroke()
     # Abdomen: striped yellow and red.
-    ab_cx, ab_cy, ab_rx, ab_ry = cx, 31.0, 8.6, 11.2
+    ab_cx, ab_cy, ab_rx, ab_ry = cx, 30.6, 10.2, 11.6
     ctx.new_path()
     ellipse(ctx, ab_cx, ab_cy, ab_rx, ab_ry)
     ab_path = ctx.copy_path()
     ctx.save()
     ctx.clip()
     top = ab_cy - ab_ry
-    stripes = [(0, (255, 215, 30)), (4.2, (215, 30, 20)), (7.6, (255, 215, 30)),
-               (11.8, (215, 30, 20)), (15.2, (255, 215, 30)), (19.0, (200, 25, 20))]
+    stripes = [(0, (255, 215, 30)), (4.4, (215, 30, 20)), (8.0, (255, 215, 30)),
+               (12.2, (215, 30, 20)), (15.8, (255, 215, 30)), (19.6, (200, 25, 20))]
     for i, (yy, col) in enumerate(stripes):
         end = stripes[i + 1][0] if i + 1 < len(stripes) else 30
         ctx.new_path()
@@ -419,8 +437,8 @@ def draw_bee(ctx, w, h, f):
     ctx.fill()
     # Thorax.
     ctx.new_path()
-    ellipse(ctx, cx, 19.5, 5.6, 4.8)
-    ctx.set_source(radial(cx, 19.5, 0.5, 6, [(0, (255, 200, 80)), (1, (170, 90, 20))],
+    ellipse(ctx, cx, 19.3, 6.6, 5.0)
+    ctx.set_source(radial(cx, 19.3, 0.5, 7, [(0, (255, 200, 80)), (1, (170, 90, 20))],
                           fx=cx - 1.5, fy=17.5))
     ctx.fill_preserve()
     ctx.set_source_rgb(*rgb((60, 20, 8)))
@@ -440,8 +458,8 @@ def draw_bee(ctx, w, h, f):
         ctx.fill()
     # Head.
     ctx.new_path()
-    ellipse(ctx, cx, 11.2, 5.4, 4.9)
-    ctx.set_source(radial(cx, 11.2, 0.5, 6, [(0, (255, 110, 90)), (0.6, (220, 25, 25)),
+    ellipse(ctx, cx, 11.0, 6.2, 5.3)
+    ctx.set_source(radial(cx, 11.0, 0.5, 6.5, [(0, (255, 110, 90)), (0.6, (220, 25, 25)),
                                               (1, (130, 10, 10))], fx=cx - 1, fy=9.5))
     ctx.fill_preserve()
     ctx.set_source_rgb(*rgb((50, 8, 8)))
@@ -449,9 +467,9 @@ def draw_bee(ctx, w, h, f):
     ctx.stroke()
     # Compound eyes.
     for s in (-1, 1):
-        ex, ey = cx + s * 5.0, 10.6
+        ex, ey = cx + s * 5.8, 10.4
         ctx.new_path()
-        ellipse(ctx, ex, ey, 3.3, 4.3, s * 0.35)
+        ellipse(ctx, ex, ey, 3.6, 4.6, s * 0.35)
         ctx.set_source(radial(ex, ey, 0.3, 4.5, [(0, (200, 255, 160)), (0.5, (40, 210, 50)),
                                                   (1, (10, 95, 25))], fx=ex - s * 0.5, fy=ey - 1.5))
         ctx.fill_preserve()
@@ -463,17 +481,17 @@ def draw_bee(ctx, w, h, f):
         ctx.set_source_rgba(1, 1, 1, 0.9)
         ctx.fill()
     # Wings last: translucent, the body shows through.
-    ax, ay = 3.2, 18.0
+    ax, ay = 4.0, 18.0
     if f == 0:   # spread sideways
         specs = [(-0.12, 26.5, 11.0, -3), (0.20, 21.0, 8.0, 1.5)]
     elif f == 1:  # swept back about 45 degrees
         specs = [(math.radians(42), 27.0, 10.5, -1.5), (math.radians(64), 20.0, 7.5, 1.5)]
     else:        # folded back along the body
-        specs = [(math.radians(78), 23.0, 7.0, -1.0), (math.radians(88), 19.0, 5.5, 1.0)]
+        specs = [(math.radians(74), 23.5, 6.5, -1.0), (math.radians(84), 19.0, 5.0, 1.0)]
     for ang, ln, wd, dy in specs:
         for s in (-1, 1):
             a = ang if s > 0 else math.pi - ang
-            bee_wing(ctx, cx + s * ax, ay + dy, a, ln, wd)
+            bee_wing(ctx, cx + s * ax, ay + dy, a, ln, wd, 0.42 if f == 2 else 0.55)
 
 
 def draw_splat(ctx, w, h, f):
@@ -757,14 +775,21 @@ def draw_title(ctx, w, h, f):
     lh = (h - gap) / 2.0
     outlined_text(ctx, "VEXA", HEAVY, (4, 0, w - 44, lh), fill, (16, 8, 40), 3.2,
                   tracking=0.06, stretch=(0.9, 1.9),
-                  highlight=((255, 255, 255), 0.65, 1.6), shadow=(4, 3, (60, 10, 90)))
+                  highlight=((255, 255, 255), 0.8, 1.8), shadow=(4, 3, (60, 10, 90)),
+                  gloss=0.35)
     outlined_text(ctx, "LOID", HEAVY, (40, lh + gap, w - 44, lh), fill, (16, 8, 40), 3.2,
                   tracking=0.06, stretch=(0.9, 1.9),
-                  highlight=((255, 255, 255), 0.65, 1.6), shadow=(4, 3, (60, 10, 90)))
+                  highlight=((255, 255, 255), 0.8, 1.8), shadow=(4, 3, (60, 10, 90)),
+                  gloss=0.35)
 
 
 START_COLOURS = [(255, 70, 60), (255, 160, 30), (255, 235, 40), (90, 235, 70), (60, 200, 255),
                  (120, 120, 255), (220, 90, 255)]
+
+
+START_BOX = (2, 2, 400, 14)
+START_TRACK = 0.16
+START_STRETCH = (0.9, 1.45)
 
 
 def draw_start(ctx, w, h, f):
@@ -773,14 +798,14 @@ def draw_start(ctx, w, h, f):
     n = 0
     ctx.set_line_join(cairo.LINE_JOIN_ROUND)
     ctx.new_path()
-    ink = text_path(ctx, text, BOLD, (2, 2, w - 4, h - 4), tracking=0.35, stretch=(0.9, 1.3))
+    ink = text_path(ctx, text, HEAVY, START_BOX, tracking=START_TRACK, stretch=START_STRETCH)
     path = ctx.copy_path()
-    ctx.set_source_rgb(*rgb((12, 10, 40)))
-    ctx.set_line_width(3.2)
+    ctx.set_source_rgb(*rgb((12, 10, 48)))
+    ctx.set_line_width(3.6)
     ctx.stroke_preserve()
     ctx.fill()
     # letter boxes from per-letter extents
-    boxes = letter_boxes(ctx, text, BOLD, (2, 2, w - 4, h - 4), 0.35, (0.9, 1.3))
+    boxes = letter_boxes(ctx, text, HEAVY, START_BOX, START_TRACK, START_STRETCH)
     for (x0, x1), ch in zip(boxes, [c for c in text if c != " "]):
         col = START_COLOURS[n % len(START_COLOURS)]
         n += 1
@@ -1164,7 +1189,7 @@ def build_contact(sheet_px, frames, logo_px, path):
     placed = []
     for entry in entries:
         name, w, h, n = entry[:4]
-        bw = n * (w * zoom + 6) + 6
+        bw = max(n * (w * zoom + 6) + 6, 8 * len(name) + 90)
         bh = h * zoom + 30
         if x + bw > maxw:
             x, y = margin, y + rowh + margin
@@ -1244,6 +1269,77 @@ def build_contact(sheet_px, frames, logo_px, path):
     surf.write_to_png(path)
 
 
+def frame_surface(pix, w, h):
+    """An ARGB surface of one frame with pure black transparent, as in the game."""
+    img = cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+    buf = img.get_data()
+    st = img.get_stride()
+    for yy in range(h):
+        for xx in range(w):
+            r, g, b = pix[yy * w + xx]
+            o = yy * st + xx * 4
+            buf[o:o + 4] = bytes((b, g, r, 255)) if (r, g, b) != (0, 0, 0) else b"\0\0\0\0"
+    img.mark_dirty()
+    return img
+
+
+def build_mock(frames, path):
+    """A made-up moment of play, drawn the way the game draws (nearest-neighbour,
+    scaled and rotated about the handle), to judge the sprites at their real sizes."""
+    sizes = {e[0]: (e[1], e[2]) for e in IMAGES + EXTRA_CELLS}
+    surfs = {k: frame_surface(v, *sizes[k[0]]) for k, v in frames.items()}
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, 640, 480)
+    ctx = cairo.Context(surf)
+    ctx.set_source_rgb(0, 0, 8 / 255.0)
+    ctx.paint()
+    rnd = random.Random(5)
+    for _ in range(300):
+        v = rnd.choice((90, 160, 255))
+        ctx.set_source_rgb(v / 255.0, v / 255.0, v / 255.0)
+        ctx.rectangle(int(rnd.uniform(80, 560)), int(rnd.uniform(0, 480)), 1, 1)
+        ctx.fill()
+
+    def draw(name, f, x, y, sc=1.0, rot=0.0, alpha=1.0, centre=True):
+        w, h = sizes[name]
+        ctx.save()
+        ctx.translate(x, y)
+        ctx.rotate(math.radians(rot))
+        ctx.scale(sc, sc)
+        if centre:
+            ctx.translate(-w / 2.0, -h / 2.0)
+        ctx.set_source_surface(surfs[(name, f)], 0, 0)
+        ctx.get_source().set_filter(cairo.FILTER_NEAREST)
+        ctx.paint_with_alpha(alpha)
+        ctx.restore()
+
+    for i, fx in enumerate((80, 278, 478)):
+        draw("labelimg", i, fx, 0, centre=False)
+    for i, d in enumerate("12575"):
+        draw("digitimg", int(d), 80 + 17 * i, 22, centre=False)
+    for i, d in enumerate("24800"):
+        draw("digitimg", int(d), 320 - 8 * 5 + 17 * i, 22, centre=False)
+    for i, d in enumerate("07"):
+        draw("digitimg", int(d), 560 - 32 + 17 * i, 22, centre=False)
+    for i, sc in enumerate((0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9)):
+        draw("beeimg", i % 3, 120 + 55 * i, 90 + 10 * (i % 2), sc, rot=(i * 25) % 360 - 60)
+    draw("beeimg", 1, 200, 190, 0.9, rot=160)
+    draw("beeimg", 0, 420, 170, 0.6, rot=-20)
+    draw("beeshotimg", 0, 300, 250, rot=30)
+    draw("beeshotimg", 0, 330, 280, rot=75)
+    for i in range(6):
+        draw("splatimg", i + 1, 110 + 70 * i, 330, 1.0 + i * 0.08, rot=i * 30, alpha=1 - i * 0.1)
+    draw("ptsimg", 3, 460, 240)
+    draw("ptsimg", 6, 150, 250)
+    draw("shotimg", 0, 320, 340)
+    draw("shotimg", 0, 320, 300, alpha=0.5)
+    draw("shipimg", 2, 320, 400)
+    ctx.set_source_rgb(0, 0, 0)
+    ctx.rectangle(0, 0, 80, 480)
+    ctx.rectangle(560, 0, 80, 480)
+    ctx.fill()
+    surf.write_to_png(path)
+
+
 def check_fonts():
     for pattern, pkg in REQUIRED_FONTS.items():
         try:
@@ -1273,6 +1369,9 @@ def main(argv):
     if contact:
         build_contact(sheet_px, frames, logo_px, contact)
         print("wrote", contact)
+        mock = os.path.join(os.path.dirname(contact) or ".", "mock.png")
+        build_mock(frames, mock)
+        print("wrote", mock)
 
 
 if __name__ == "__main__":
