@@ -6,7 +6,8 @@
 Verifies: the sizes (sheet 637x423, logo 420x236); 8-bit RGB without alpha,
 not interlaced; every frame rectangle of every image lies inside the sheet,
 holds no fence pixel (190, 27, 1) and shows something (a pixel that is not
-pure black); the fence lines run just outside every frame; the logo is not
+pure black); the sprites have no near-black pixel that a 16-bit back buffer
+would store as black; the fence lines run just outside every frame; the logo is not
 empty.  Uses only the standard library.  Exits 1 with a message per fault.
 """
 import struct
@@ -35,6 +36,10 @@ IMAGES = {
     "labelimg": (84, 21, 3, 151, 30),
     "digitimg": (16, 16, 10, 223, 1),
 }
+
+# Sprites whose pixels are never so dark that a 16-bit (5-6-5) back buffer
+# stores them as black: only pure black may turn transparent in them.
+NO_FAINT = {"shipimg", "beeimg", "splatimg", "ptsimg", "shotimg", "beeshotimg"}
 
 # Cells the game never cuts, drawn all the same: (width, height, frames, x, y).
 SPARE_CELLS = {
@@ -147,7 +152,7 @@ def check_sheet(path):
             if x < 0 or y < 0 or x + fw > w or y + fh > h:
                 faults.append("%s: outside the %dx%d sheet" % (where, w, h))
                 continue
-            fence_at, lit = None, 0
+            fence_at, lit, faint = None, 0, None
             for yy in range(y, y + fh):
                 for xx in range(x, x + fw):
                     p = rows[yy][xx]
@@ -155,8 +160,13 @@ def check_sheet(path):
                         fence_at = (xx, yy)
                     if p != (0, 0, 0):
                         lit += 1
+                        if faint is None and p[0] < 8 and p[1] < 4 and p[2] < 8:
+                            faint = ((xx, yy), p)
             if fence_at:
                 faults.append("%s: fence colour %s inside, at %s" % (where, FENCE, fence_at))
+            if faint and name in NO_FAINT:
+                faults.append("%s: pixel %s at %s is so dark a 16-bit buffer makes it black"
+                              % (where, faint[1], faint[0]))
             if lit == 0:
                 faults.append("%s: frame is empty (all pure black)" % where)
             # The fence runs just outside the frame on all four sides.
