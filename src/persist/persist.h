@@ -1,6 +1,7 @@
 // The two stored files: the shared settings (read only) and the best score.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -79,7 +79,7 @@ const Image& fontimage() {
                 for (int u = 0; u < 8; ++u)
                     if (kFont8x16[c][v] & (0x80 >> u)) f[v * 8 + u] = rgba(255, 255, 255, 255);
         }
-        img.version = 1;
+        img.version = nextversion();
         return img;
     }();
     return font;

@@ -7,6 +7,11 @@
 
 namespace vx {
 
+uint64_t nextversion() {
+    static uint64_t counter = 0;
+    return ++counter;
+}
+
 Image makeimage(int width, int height, int frames, bool centre) {
     Image img;
     img.width = width;
@@ -17,6 +22,7 @@ Image makeimage(int width, int height, int frames, bool centre) {
         img.hy = static_cast<float>(height) * 0.5f;
     }
     img.pixels.assign(static_cast<size_t>(width) * height * frames, 0u);
+    img.version = nextversion();
     return img;
 }
 
@@ -33,7 +39,7 @@ void cutframe(Image& img, int f, const Picture& pic, int x, int y) {
             out[v * img.width + u] = p;
         }
     }
-    ++img.version;
+    img.version = nextversion();
 }
 
 Placement::Placement(const Image& image, int f, float px, float py, float scalex, float scaley,

@@ -3,6 +3,7 @@
 // renderer and the pixel-accurate overlap test.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,8 +24,9 @@ struct Image {
     float hy = 0.0f;
     // Frames one after another, each width*height RGBA (alpha 0 or 255).
     std::vector<uint32_t> pixels;
-    // Bumped whenever pixels change, so a renderer knows to upload again.
-    uint32_t version = 0;
+    // A number unique to each content the pixels have had, so a renderer knows
+    // when to upload them again.
+    uint64_t version = 0;
 
     const uint32_t* frame(int f) const { return pixels.data() + static_cast<size_t>(f) * width * height; }
     uint32_t* frame(int f) { return pixels.data() + static_cast<size_t>(f) * width * height; }
@@ -39,6 +41,9 @@ inline uint8_t alphaof(uint32_t p) { return static_cast<uint8_t>(p >> 24); }
 // An empty image of the given size and frame count with the centre handle
 // (or top-left when centre is false); all pixels transparent.
 Image makeimage(int width, int height, int frames, bool centre);
+
+// A fresh version number for an image whose pixels just changed.
+uint64_t nextversion();
 
 // Copies a rectangle of a picture into frame f: exact black becomes transparent,
 // every other pixel opaque.

@@ -46,7 +46,7 @@ struct Game {
     // Volumes
     float musicvol = 1.0f, sfxvol = 0.5f;
     int musicstep = 10, sfxstep = 5;
-    std::string credits = "Vexaloid 1.0 - code, art and sound by the Vexaloid developers - Press ESC to Quit";
+    std::string credits = "Vexaloid v1.0 (c) Marrowfinch Softworks - Press ESC to Quit";
 
     // Main-loop variables shared by the screens
     float fadealpha = 1.0f;

@@ -6,9 +6,8 @@ namespace vx {
 class Platform;
 struct Game;
 
-// The whole program on a platform: start-up, splash, main loop, end.
-// Returns the process's exit status.
-int rungame(Platform& pf);
+// The whole program: start-up, splash, main loop, end. Returns the exit status.
+int rungame(Game& g);
 
 // Start-up up to the main loop (title screen shown, generator seeded).
 // False when the display cannot be opened.

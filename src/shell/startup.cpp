@@ -74,8 +74,7 @@ void programend(Game& g) {
     hiscorefile(g, 1);
 }
 
-int rungame(Platform& pf) {
-    Game g(pf);
+int rungame(Game& g) {
     if (!startup(g)) return 1;
     while (mainframe(g)) {
     }

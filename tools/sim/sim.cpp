@@ -165,7 +165,7 @@ int run(const Options& opt, std::string& error) {
         feeder.deliver(1);
         if (bot) bot->step(1);
         try {
-            status = rungame(*pf) == 0 ? status : 1;
+            status = rungame(g) == 0 ? status : 1;
         } catch (const StopRun&) {
         }
     }

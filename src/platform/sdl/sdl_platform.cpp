@@ -1,0 +1,309 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/sdl/frame_stats.h"
+#include "platform/sdl/gl_renderer.h"
+#include "platform/sdl/pacer.h"
+#include "platform/sdl/sdl_audio.h"
+
+namespace vx {
+
+namespace {
+
+// Notes when a music track starts, so that frame's allocations are not counted.
+class TrackedAudio final : public AudioOut {
+public:
+    explicit TrackedAudio(std::unique_ptr<AudioOut> out) : out_(std::move(out)) {}
+    uint32_t start(std::shared_ptr<const Pcm> pcm, float volume, bool loop, bool paused) override {
+        musicstarted |= loop;
+        return out_->start(std::move(pcm), volume, loop, paused);
+    }
+    void stop(uint32_t v) override { out_->stop(v); }
+    void pause(uint32_t v) override { out_->pause(v); }
+    void resume(uint32_t v) override { out_->resume(v); }
+    void setvolume(uint32_t v, float volume) override { out_->setvolume(v, volume); }
+    bool musicstarted = false;
+
+private:
+    std::unique_ptr<AudioOut> out_;
+};
+
+class SdlPlatform final : public Platform {
+public:
+    ~SdlPlatform() override;
+
+    void settitle(const char* title) override { title_ = title; }
+    bool opendisplay() override;
+    void flip() override;
+    void grabpicture(Image& img) override;
+    void hidepointer() override { SDL_ShowCursor(SDL_DISABLE); }
+
+    int mousex() override { return mx_; }
+    int mousey() override { return my_; }
+    void movemouse(int x, int y) override;
+
+    uint32_t millisecs() override { return SDL_GetTicks(); }
+    void delay(int ms) override;
+    void createtimer(int hz) override { timer_.start(hz); }
+    void waittimer() override { timer_.wait(); }
+
+    bool suspended() override {
+        pump();
+        return suspended_;
+    }
+    void waitevents() override;
+    bool quitrequested() override { return quit_; }
+
+    AudioOut& audio() override {
+        if (!audio_) audio_ = std::make_unique<TrackedAudio>(opensdlaudio());
+        return *audio_;
+    }
+
+private:
+    void pump();
+    void handle(const SDL_Event& e);
+    void togglefullscreen();
+    void layout();
+    void setsuspended(bool s);
+    void pointerfromwindow(int wx, int wy);
+
+    std::string title_ = "Vexaloid";
+    SDL_Window* window_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    GlRenderer gl_;
+    Viewport vp_;
+    int dw_ = kScreenW, dh_ = kScreenH;  // drawable size
+    double dpi_ = 1.0;                   // drawable pixels per window point
+    bool relative_ = false;              // the system cannot move the pointer (Wayland)
+    double relx_ = 0, rely_ = 0;
+    int mx_ = 0, my_ = 0;
+    bool suspended_ = false, focused_ = true, minimised_ = false;
+    bool quit_ = false;
+    Pacer pacer_;
+    FrameTimer timer_;
+    FrameStats stats_;
+    std::unique_ptr<TrackedAudio> audio_;
+};
+
+SdlPlatform::~SdlPlatform() {
+    stats_.print();
+    audio_.reset();
+    if (context_) SDL_GL_DeleteContext(context_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_Quit();
+}
+
+bool SdlPlatform::opendisplay() {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "vexaloid: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // 16 bits per pixel at least; a deeper visual serves just as well.
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+
+    const char* w = std::getenv("VEXALOID_WINDOWED");
+    bool windowed = w && w[0] == '1';
+    SDL_DisplayMode desk;
+    int k = 1;
+    if (SDL_GetDesktopDisplayMode(0, &desk) == 0)
+        k = std::max(1, std::min((desk.w - 64) / kScreenW, (desk.h - 96) / kScreenH));
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+    // Full screen at the desktop's own resolution: the monitor's mode never changes.
+    if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW * k,
+                               kScreenH * k, flags);
+    if (!window_) {
+        std::fprintf(stderr, "vexaloid: cannot open a window: %s\n", SDL_GetError());
+        return false;
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (!context_ || !gl_.init()) {
+        std::fprintf(stderr, "vexaloid: OpenGL 3.3 is not available: %s\n", SDL_GetError());
+        return false;
+    }
+    // Present at the vertical blank when the display refreshes at 60 Hz; otherwise
+    // (120 Hz, 144 Hz, no vsync at all) the pacer keeps 60 frames a second.
+    SDL_DisplayMode mode;
+    int display = SDL_GetWindowDisplayIndex(window_);
+    bool sixty = SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate >= 59 &&
+                 mode.refresh_rate <= 61;
+    bool vsync = sixty && SDL_GL_SetSwapInterval(1) == 0;
+    if (!vsync) SDL_GL_SetSwapInterval(0);
+    pacer_.begin(vsync);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    relative_ = driver && std::strcmp(driver, "wayland") == 0;
+    if (relative_) SDL_SetRelativeMouseMode(SDL_TRUE);
+    layout();
+    SDL_SetWindowGrab(window_, SDL_TRUE);
+    mx_ = kScreenW / 2, my_ = kScreenH / 2;
+    return true;
+}
+
+void SdlPlatform::layout() {
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    SDL_GL_GetDrawableSize(window_, &dw_, &dh_);
+    dpi_ = ww > 0 ? static_cast<double>(dw_) / ww : 1.0;
+    vp_ = fitpicture(dw_, dh_);
+}
+
+void SdlPlatform::togglefullscreen() {
+    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    layout();
+    movemouse(mx_, my_);
+}
+
+void SdlPlatform::pointerfromwindow(int wx, int wy) {
+    double px = (wx * dpi_ - vp_.x) * kScreenW / vp_.w;
+    double py = (wy * dpi_ - vp_.y) * kScreenH / vp_.h;
+    mx_ = std::clamp(static_cast<int>(std::floor(px)), 0, kScreenW - 1);
+    my_ = std::clamp(static_cast<int>(std::floor(py)), 0, kScreenH - 1);
+}
+
+void SdlPlatform::movemouse(int x, int y) {
+    mx_ = std::clamp(x, 0, kScreenW - 1);
+    my_ = std::clamp(y, 0, kScreenH - 1);
+    if (relative_ || !window_) return;
+    // The centre of the picture pixel, in window points.
+    double wx = (vp_.x + (mx_ + 0.5) * vp_.w / kScreenW) / dpi_;
+    double wy = (vp_.y + (my_ + 0.5) * vp_.h / kScreenH) / dpi_;
+    SDL_WarpMouseInWindow(window_, static_cast<int>(wx), static_cast<int>(wy));
+}
+
+void SdlPlatform::setsuspended(bool s) {
+    if (s == suspended_) return;
+    suspended_ = s;
+    // The keyboard and mouse are flushed on suspension and on resumption.
+    input.flushkeys();
+    input.flushmouse();
+    // The pointer is kept inside the window only while the game has focus.
+    SDL_SetWindowGrab(window_, s ? SDL_FALSE : SDL_TRUE);
+    if (relative_) SDL_SetRelativeMouseMode(s ? SDL_FALSE : SDL_TRUE);
+}
+
+void SdlPlatform::handle(const SDL_Event& e) {
+    auto keyof = [](SDL_Keycode k, Key& out) {
+        switch (k) {
+            case SDLK_ESCAPE: out = Key::escape; return true;
+            case SDLK_SPACE: out = Key::space; return true;
+            case SDLK_F1: out = Key::f1; return true;
+            case SDLK_F2: out = Key::f2; return true;
+            case SDLK_F3: out = Key::f3; return true;
+            default: return false;
+        }
+    };
+    Key k;
+    switch (e.type) {
+        case SDL_QUIT: quit_ = true; break;
+        case SDL_KEYDOWN:
+            if (e.key.repeat) break;
+            // Alt+Enter and F11 toggle the window; the game never sees them.
+            if (e.key.keysym.sym == SDLK_F11 ||
+                (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT))) {
+                togglefullscreen();
+                break;
+            }
+            if (keyof(e.key.keysym.sym, k)) input.press(k);
+            break;
+        case SDL_KEYUP:
+            if (keyof(e.key.keysym.sym, k)) input.release(k);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
+            Key b = e.button.button == SDL_BUTTON_LEFT ? Key::mouseleft : Key::mouseright;
+            if (e.type == SDL_MOUSEBUTTONDOWN) input.press(b);
+            else input.release(b);
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            if (relative_) {
+                // A game-side pointer driven by the mouse's motion.
+                relx_ = std::clamp(relx_ + e.motion.xrel * dpi_ * kScreenW / vp_.w, 0.0, kScreenW - 1.0);
+                rely_ = std::clamp(rely_ + e.motion.yrel * dpi_ * kScreenH / vp_.h, 0.0, kScreenH - 1.0);
+                mx_ = static_cast<int>(relx_), my_ = static_cast<int>(rely_);
+            } else {
+                pointerfromwindow(e.motion.x, e.motion.y);
+            }
+            break;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_LOST: focused_ = false; break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                case SDL_WINDOWEVENT_HIDDEN: minimised_ = true; break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_SHOWN: minimised_ = false; break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED: layout(); break;
+                default: break;
+            }
+            setsuspended(!focused_ || minimised_);
+            break;
+        default: break;
+    }
+}
+
+void SdlPlatform::pump() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) handle(e);
+}
+
+void SdlPlatform::flip() {
+    gl_.render(gfx);
+    gl_.blit(vp_, dw_, dh_);
+    SDL_GL_SwapWindow(window_);
+    pacer_.paced();
+    int calls = gl_.drawcalls();
+    gfx.clearops();
+    // A frame that loaded a music track allocates by design; it is not counted.
+    bool loadedmusic = audio_ && audio_->musicstarted;
+    if (audio_) audio_->musicstarted = false;
+    stats_.presented(calls, loadedmusic);
+    pump();
+}
+
+void SdlPlatform::grabpicture(Image& img) {
+    std::vector<uint8_t> rgb;
+    gl_.readpixels(rgb);
+    if (img.width != kScreenW || img.height != kScreenH || img.frames != 1) img = makeimage(kScreenW, kScreenH, 1, false);
+    Picture pic{kScreenW, kScreenH, std::move(rgb)};
+    cutframe(img, 0, pic, 0, 0);
+}
+
+void SdlPlatform::delay(int ms) {
+    // The window keeps answering while the game waits.
+    double until = nowms() + ms;
+    while (!quit_) {
+        double left = until - nowms();
+        if (left <= 0) break;
+        SDL_Delay(static_cast<Uint32>(std::ceil(std::min(left, 10.0))));
+        pump();
+    }
+}
+
+void SdlPlatform::waitevents() {
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, 100)) handle(e);
+    pump();
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> makesdlplatform() { return std::make_unique<SdlPlatform>(); }
+
+}  // namespace vx
