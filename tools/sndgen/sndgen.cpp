@@ -186,7 +186,7 @@ Buf hat(double decay, double length) {
         }
         band.run(metal * 0.15 + rng.bi() * 0.6, 9000.0, 1.2);
         high.run(band.band, 7000.0, 0.7);
-        b[i] = float(high.high * std::exp(-t * decay));
+        b[i] = float(3.5 * high.high * std::exp(-t * decay));
     }
     fadeends(b, 0.0005, 0.01);
     return b;
