@@ -71,6 +71,7 @@ private:
     void pump();
     void handle(const SDL_Event& e);
     void togglefullscreen();
+    void setfullscreen(bool full);
     void layout();
     void setsuspended(bool s);
     void pointerfromwindow(int wx, int wy);
@@ -78,7 +79,7 @@ private:
     std::string title_ = "Vexaloid";
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
-    GlRenderer gl_;
+    std::unique_ptr<GlRenderer> gl_;
     Viewport vp_;
     int dw_ = kScreenW, dh_ = kScreenH;  // drawable size
     double dpi_ = 1.0;                   // drawable pixels per window point
@@ -96,6 +97,7 @@ private:
 SdlPlatform::~SdlPlatform() {
     stats_.print();
     audio_.reset();
+    gl_.reset();  // its textures go before the context
     if (context_) SDL_GL_DeleteContext(context_);
     if (window_) SDL_DestroyWindow(window_);
     SDL_Quit();
@@ -117,21 +119,17 @@ bool SdlPlatform::opendisplay() {
 
     const char* w = std::getenv("VEXALOID_WINDOWED");
     bool windowed = w && w[0] == '1';
-    SDL_DisplayMode desk;
-    int k = 1;
-    if (SDL_GetDesktopDisplayMode(0, &desk) == 0)
-        k = std::max(1, std::min((desk.w - 64) / kScreenW, (desk.h - 96) / kScreenH));
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
-    // Full screen at the desktop's own resolution: the monitor's mode never changes.
-    if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW * k,
-                               kScreenH * k, flags);
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW,
+                               kScreenH, flags);
+    if (window_) setfullscreen(!windowed);
     if (!window_) {
         std::fprintf(stderr, "vexaloid: cannot open a window: %s\n", SDL_GetError());
         return false;
     }
     context_ = SDL_GL_CreateContext(window_);
-    if (!context_ || !gl_.init()) {
+    if (context_) gl_ = std::make_unique<GlRenderer>();
+    if (!context_ || !gl_->init()) {
         std::fprintf(stderr, "vexaloid: OpenGL 3.3 is not available: %s\n", SDL_GetError());
         return false;
     }
@@ -147,7 +145,6 @@ bool SdlPlatform::opendisplay() {
     const char* driver = SDL_GetCurrentVideoDriver();
     relative_ = driver && std::strcmp(driver, "wayland") == 0;
     if (relative_) SDL_SetRelativeMouseMode(SDL_TRUE);
-    layout();
     SDL_SetWindowGrab(window_, SDL_TRUE);
     mx_ = kScreenW / 2, my_ = kScreenH / 2;
     return true;
@@ -161,12 +158,29 @@ void SdlPlatform::layout() {
     vp_ = fitpicture(dw_, dh_);
 }
 
-void SdlPlatform::togglefullscreen() {
-    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+void SdlPlatform::setfullscreen(bool full) {
+    int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    SDL_Rect desk{0, 0, kScreenW, kScreenH};
+    SDL_GetDisplayBounds(display, &desk);
+    if (full) {
+        // Full screen at the desktop's own resolution on the window's monitor: the
+        // monitor's mode never changes. The window covers it even where no window
+        // manager honours the full-screen request.
+        SDL_SetWindowPosition(window_, desk.x, desk.y);
+        SDL_SetWindowSize(window_, desk.w, desk.h);
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        // A window of the largest whole multiple that fits the desktop with room to spare.
+        int k = std::max(1, std::min((desk.w - 64) / kScreenW, (desk.h - 96) / kScreenH));
+        SDL_SetWindowFullscreen(window_, 0);
+        SDL_SetWindowSize(window_, kScreenW * k, kScreenH * k);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    }
     layout();
     movemouse(mx_, my_);
 }
+
+void SdlPlatform::togglefullscreen() { setfullscreen(!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP)); }
 
 void SdlPlatform::pointerfromwindow(int wx, int wy) {
     double px = (wx * dpi_ - vp_.x) * kScreenW / vp_.w;
@@ -264,11 +278,15 @@ void SdlPlatform::pump() {
 }
 
 void SdlPlatform::flip() {
-    gl_.render(gfx);
-    gl_.blit(vp_, dw_, dh_);
+    // The window may have been resized or moved to another monitor.
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window_, &dw, &dh);
+    if (dw != dw_ || dh != dh_) layout();
+    gl_->render(gfx);
+    gl_->blit(vp_, dw_, dh_);
     SDL_GL_SwapWindow(window_);
     pacer_.paced();
-    int calls = gl_.drawcalls();
+    int calls = gl_->drawcalls();
     gfx.clearops();
     // A frame that loaded a music track allocates by design; it is not counted.
     bool loadedmusic = audio_ && audio_->musicstarted;
@@ -279,7 +297,7 @@ void SdlPlatform::flip() {
 
 void SdlPlatform::grabpicture(Image& img) {
     std::vector<uint8_t> rgb;
-    gl_.readpixels(rgb);
+    gl_->readpixels(rgb);
     if (img.width != kScreenW || img.height != kScreenH || img.frames != 1) img = makeimage(kScreenW, kScreenH, 1, false);
     Picture pic{kScreenW, kScreenH, std::move(rgb)};
     cutframe(img, 0, pic, 0, 0);
