@@ -137,7 +137,7 @@ int run(const Options& opt, std::string& error) {
     pf->render = !opt.shots.empty();
     auto game = std::make_unique<Game>(*pf);
     Game& g = *game;
-    g.snd.log.enabled = trace != nullptr;
+    g.snd.log.enabled = trace != nullptr || opt.onframe != nullptr;
     Feeder feeder(*pf, std::move(events));
     std::unique_ptr<Autopilot> bot;
     if (opt.autopilot) bot = std::make_unique<Autopilot>(*pf, g);
@@ -151,10 +151,10 @@ int run(const Options& opt, std::string& error) {
             tracefields(g, frame, pf->mousex(), pf->mousey(), opt.entities, opt.draws, line);
             std::fwrite(line.data(), 1, line.size(), trace);
         }
-        g.snd.log.clear();
         for (const auto& [n, path] : opt.shots)
             if (n == frame && !writepng(path, pf->renderer().pixels(), error)) status = 2;
         if (opt.onframe) opt.onframe(g, frame);
+        g.snd.log.clear();
         if (opt.frames >= 0 && frame >= opt.frames) throw StopRun{};
         feeder.deliver(frame + 1);
         if (bot) bot->step(frame + 1);
