@@ -2,11 +2,13 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <type_traits>
 
 #include "autopilot.h"
 #include "platform/files.h"
@@ -49,9 +51,59 @@ bool writepng(const std::string& path, const std::vector<uint8_t>& rgb, std::str
     return true;
 }
 
+// The invariants that hold after every presented picture, whatever the input.
+class Checker {
+  public:
+    // The first invariant broken by this picture, or empty.
+    std::string check(const Game& g) {
+        const player_tag& p = g.player;
+        if (g.control == 1 && p.dead == 0 && (p.x < 95 || p.x > 545 || p.y < 280 || p.y > 460))
+            return "ship outside its box at (" + std::to_string(p.x) + ", " + std::to_string(p.y) +
+                   ")";
+        if (g.spawnctr < 0 || g.spawnctr > 150) return "spawnctr " + std::to_string(g.spawnctr);
+        // Eleven steps of 0.1 in single precision end a hair above 1.
+        for (float v : {g.musicvol, g.sfxvol})
+            if (!(v >= 0.0f && v <= 1.0f + 1e-6f))
+                return "volume " + floattext(v) + " outside 0..1";
+        if (!(g.fadealpha <= 1.0f) || !std::isfinite(g.fadealpha))
+            return "fadealpha " + floattext(g.fadealpha);
+        std::string bad;
+        auto lists = [&](const auto& list) {
+            if (!bad.empty()) return;
+            if (list.size() >= 10000)
+                bad = std::string(list.name()) + " holds " + std::to_string(list.size());
+            int index = 0;
+            list.each([&](const auto& e) {
+                e.visit([&](const char* field, auto v) {
+                    if constexpr (std::is_floating_point_v<decltype(v)>)
+                        if (bad.empty() && !std::isfinite(v))
+                            bad = std::string(list.name()) + "[" + std::to_string(index) + "]." +
+                                  field + " is " + floattext(v);
+                });
+                ++index;
+            });
+        };
+        lists(g.shotlist), lists(g.beelist), lists(g.beeshotlist), lists(g.splatlist);
+        lists(g.pointslist), lists(g.partlist), lists(g.starlist);
+        if (!bad.empty()) return bad;
+        // A game's score only grows; the title screen ends a game.
+        if (g.titlescr)
+            lastscore_ = 0;
+        else if (p.score < lastscore_)
+            return "score fell from " + std::to_string(lastscore_) + " to " +
+                   std::to_string(p.score);
+        else
+            lastscore_ = p.score;
+        return {};
+    }
+
+  private:
+    int lastscore_ = 0;
+};
+
 // Hands the script's events to the platform as a keyboard and mouse would.
 class Feeder {
-public:
+  public:
     Feeder(HeadlessPlatform& pf, std::vector<Event> events) : pf_(pf), events_(std::move(events)) {}
 
     // Delivers the events of frames up to and including `frame`; stops at a suspend.
@@ -61,17 +113,25 @@ public:
     }
     // While suspended: the next line, whatever its frame.
     void waitone() {
-        if (next_ < events_.size()) apply(events_[next_++]);
-        else pf_.suspendedflag = false;  // a script ending while suspended resumes
+        if (next_ < events_.size())
+            apply(events_[next_++]);
+        else
+            pf_.suspendedflag = false;  // a script ending while suspended resumes
     }
 
-private:
+  private:
     void apply(const Event& e) {
         Input& in = pf_.input;
         switch (e.kind) {
-            case Event::move: pf_.movemouse(e.x, e.y); break;
-            case Event::press: in.press(e.key); break;
-            case Event::release: in.release(e.key); break;
+            case Event::move:
+                pf_.movemouse(e.x, e.y);
+                break;
+            case Event::press:
+                in.press(e.key);
+                break;
+            case Event::release:
+                in.release(e.key);
+                break;
             case Event::tap:
                 in.press(e.key);
                 in.release(e.key);
@@ -83,7 +143,9 @@ private:
                 in.flushkeys();
                 in.flushmouse();
                 break;
-            case Event::quit: pf_.quitflag = true; break;
+            case Event::quit:
+                pf_.quitflag = true;
+                break;
         }
     }
     HeadlessPlatform& pf_;
@@ -120,7 +182,8 @@ int run(const Options& opt, std::string& error) {
     }
 
     FILE* trace = nullptr;
-    if (opt.trace == "-") trace = stdout;
+    if (opt.trace == "-")
+        trace = stdout;
     else if (!opt.trace.empty() && !(trace = std::fopen(opt.trace.c_str(), "wb"))) {
         error = "cannot write trace " + opt.trace;
         return 2;
@@ -141,6 +204,9 @@ int run(const Options& opt, std::string& error) {
     Feeder feeder(*pf, std::move(events));
     std::unique_ptr<Autopilot> bot;
     if (opt.autopilot) bot = std::make_unique<Autopilot>(*pf, g);
+    std::unique_ptr<Checker> checker;
+    if (opt.check) checker = std::make_unique<Checker>();
+    long long checked = 0;
     std::string line;
     line.reserve(1 << 16);
     int status = 0;
@@ -154,6 +220,14 @@ int run(const Options& opt, std::string& error) {
         for (const auto& [n, path] : opt.shots)
             if (n == frame && !writepng(path, pf->renderer().pixels(), error)) status = 2;
         if (opt.onframe) opt.onframe(g, frame);
+        if (checker) {
+            if (std::string broken = checker->check(g); !broken.empty()) {
+                error = "frame " + std::to_string(frame) + ": " + broken;
+                status = 3;
+                throw StopRun{};
+            }
+            ++checked;
+        }
         g.snd.log.clear();
         if (opt.frames >= 0 && frame >= opt.frames) throw StopRun{};
         feeder.deliver(frame + 1);
@@ -169,9 +243,18 @@ int run(const Options& opt, std::string& error) {
         } catch (const StopRun&) {
         }
     }
-    if (trace && trace != stdout) std::fclose(trace);
-    else if (trace) std::fflush(stdout);
+    if (trace && trace != stdout)
+        std::fclose(trace);
+    else if (trace)
+        std::fflush(stdout);
     files::changedir(here);
+    if (checker && status != 3) {
+        std::fprintf(stderr, "vexaloid-sim: %lld frames checked, every invariant held", checked);
+        if (bot)
+            std::fprintf(stderr, "; autopilot: %d games, best wave %d, best score %d", bot->games(),
+                         bot->bestwave(), bot->bestscore());
+        std::fprintf(stderr, "\n");
+    }
     return status;
 }
 
@@ -217,6 +300,8 @@ bool parseargs(int argc, char** argv, Options& opt, std::string& error) {
             opt.draws = true;
         } else if (a == "--autopilot") {
             opt.autopilot = true;
+        } else if (a == "--check") {
+            opt.check = true;
         } else if (a == "--shot") {
             if (!value(v)) return false;
             size_t colon = v.find(':');

@@ -24,6 +24,9 @@ struct Options {
     bool draws = false;
     std::vector<std::pair<long long, std::string>> shots;
     bool autopilot = false;
+    // Checks the game's invariants after every picture; the first broken one
+    // ends the run with status 3 and "frame N: what broke" in the error.
+    bool check = false;
     // Called after every presented frame (tests, soak checks).
     std::function<void(const Game&, int frame)> onframe;
 };

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "vexaloid-sim: %s\nusage: vexaloid-sim [--dir DIR] [--seed S] [--frames N] "
                      "[--input FILE] [--trace FILE] [--entities] [--draws] [--shot N:FILE.png]... "
-                     "[--autopilot]\n",
+                     "[--autopilot] [--check]\n",
                      error.c_str());
         return 2;
     }
