@@ -92,6 +92,10 @@ private:
     FrameTimer timer_;
     FrameStats stats_;
     std::unique_ptr<TrackedAudio> audio_;
+    // Storage for the pause's frozen picture, made when the display opens so
+    // that entering the pause allocates nothing.
+    Picture grabbed_;
+    std::vector<uint32_t> grabpixels_;
 };
 
 SdlPlatform::~SdlPlatform() {
@@ -104,8 +108,25 @@ SdlPlatform::~SdlPlatform() {
 }
 
 bool SdlPlatform::opendisplay() {
+    // Without a display SDL would fall back to drawing off screen; the game says
+    // so in one line instead. SDL_VIDEODRIVER still chooses a driver explicitly.
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    bool chosen = set("SDL_VIDEODRIVER");
+    if (!chosen && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "vexaloid: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return false;
+    }
+    if (!chosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, set("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "vexaloid: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!chosen && driver && (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy"))) {
+        std::fprintf(stderr, "vexaloid: no display could be opened\n");
         return false;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -142,11 +163,13 @@ bool SdlPlatform::opendisplay() {
     bool vsync = sixty && SDL_GL_SetSwapInterval(1) == 0;
     if (!vsync) SDL_GL_SetSwapInterval(0);
     pacer_.begin(vsync);
-    const char* driver = SDL_GetCurrentVideoDriver();
     relative_ = driver && std::strcmp(driver, "wayland") == 0;
     if (relative_) SDL_SetRelativeMouseMode(SDL_TRUE);
     SDL_SetWindowGrab(window_, SDL_TRUE);
     mx_ = kScreenW / 2, my_ = kScreenH / 2;
+    grabbed_ = Picture{kScreenW, kScreenH, {}};
+    grabbed_.rgb.reserve(static_cast<size_t>(kScreenW) * kScreenH * 3);
+    grabpixels_.reserve(static_cast<size_t>(kScreenW) * kScreenH);
     return true;
 }
 
@@ -296,11 +319,20 @@ void SdlPlatform::flip() {
 }
 
 void SdlPlatform::grabpicture(Image& img) {
-    std::vector<uint8_t> rgb;
-    gl_->readpixels(rgb);
-    if (img.width != kScreenW || img.height != kScreenH || img.frames != 1) img = makeimage(kScreenW, kScreenH, 1, false);
-    Picture pic{kScreenW, kScreenH, std::move(rgb)};
-    cutframe(img, 0, pic, 0, 0);
+    gl_->readpixels(grabbed_.rgb);
+    if (img.width != kScreenW || img.height != kScreenH || img.frames != 1) {
+        // The first grab into this image: a 640x480 top-left image on the storage
+        // made in advance (what makeimage would give, without allocating).
+        Image fresh;
+        fresh.width = kScreenW;
+        fresh.height = kScreenH;
+        fresh.frames = 1;
+        fresh.pixels.swap(grabpixels_);
+        fresh.pixels.assign(static_cast<size_t>(kScreenW) * kScreenH, 0u);
+        fresh.version = nextversion();
+        std::swap(img, fresh);
+    }
+    cutframe(img, 0, grabbed_, 0, 0);
 }
 
 void SdlPlatform::delay(int ms) {
