@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <string>
@@ -69,7 +70,27 @@ class SdlAudio final : public AudioOut {
 
 }  // namespace
 
+namespace {
+
+// ALSA reports a missing sound card on stderr itself, in many lines; the game
+// says it once. libasound is loaded by SDL only when needed, so reach it the
+// same way.
+void ignorealsa(const char*, int, const char*, int, const char*, ...) {}
+
+void quietalsa() {
+    void* lib = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!lib) lib = dlopen("libasound.so.2", RTLD_LAZY);
+    if (!lib) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(lib, "snd_lib_error_set_handler")))
+        set(ignorealsa);
+}
+
+}  // namespace
+
 std::unique_ptr<AudioOut> opensdlaudio() {
+    quietalsa();
     std::string why;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         auto out = std::make_unique<SdlAudio>();
