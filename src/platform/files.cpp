@@ -34,6 +34,8 @@ std::optional<std::vector<uint8_t>> readall(const std::string& path) {
         return std::nullopt;
     }
     std::vector<uint8_t> out;
+    // One block of the file's size: no doubling copies (a music track is megabytes).
+    if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
     uint8_t buf[65536];
     for (;;) {
         ssize_t n = read(fd, buf, sizeof buf);

@@ -1,6 +1,7 @@
 // The pause: the frozen picture with the volume lines, F2 and F3 stepping the
 // music and effect volumes.
-#include <string>
+#include <cstdio>
+#include <string_view>
 
 #include "player/scores.h"
 #include "shell/game.h"
@@ -20,7 +21,8 @@ void pausescreen(Game& g) {
     in.flushkeys();
     in.flushmouse();
 
-    std::string musicline, sfxline;
+    // The two volume lines, built in place: the pause allocates nothing per frame.
+    char musicbuf[64], sfxbuf[64];
     for (;;) {
         if (in.hit(Key::space)) break;
         if (in.hit(Key::f2)) {
@@ -44,10 +46,12 @@ void pausescreen(Game& g) {
         gfx.setblend(kBlendSolid);
         gfx.drawimage(g.pauseimg, 0, 0);
         gfx.setblend(kBlendMask);
-        gfx.drawtext(pausetxt[0], static_cast<float>(320 - DrawLayer::textwidth(pausetxt[0]) / 2), 180);
+        gfx.drawtext(pausetxt[0], static_cast<float>(320 - DrawLayer::textwidth(pausetxt[0]) / 2),
+                     180);
         gfx.setcolor(255, 255, 0);
-        musicline.assign(pausetxt[1]).append(voltxt[g.musicstep]);
-        sfxline.assign(pausetxt[2]).append(voltxt[g.sfxstep]);
+        std::snprintf(musicbuf, sizeof musicbuf, "%s%s", pausetxt[1], voltxt[g.musicstep]);
+        std::snprintf(sfxbuf, sizeof sfxbuf, "%s%s", pausetxt[2], voltxt[g.sfxstep]);
+        const std::string_view musicline = musicbuf, sfxline = sfxbuf;
         gfx.drawtext(musicline, static_cast<float>(320 - DrawLayer::textwidth(musicline) / 2), 210);
         gfx.drawtext(sfxline, static_cast<float>(320 - DrawLayer::textwidth(sfxline) / 2), 230);
         gfx.setcolor(255, 255, 255);

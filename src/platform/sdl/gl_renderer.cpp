@@ -12,19 +12,23 @@ namespace vx {
 namespace {
 
 constexpr int kAtlas = 2048;
+// One draw call takes at most this many quads: their corners stay within the
+// reach of 16-bit indices.
+constexpr int kQuadsPerDraw = 65536 / 4;
+constexpr int kMaxSlots = 64;
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;
-layout(location = 2) in vec4 color;
-layout(location = 3) in float mode;
+layout(location = 2) in vec4 colormode;
+layout(location = 3) in float alpha;
 out vec2 vuv;
 out vec4 vcolor;
 flat out int vmode;
 void main() {
     vuv = uv;
-    vcolor = color;
-    vmode = int(mode + 0.5);
+    vcolor = vec4(colormode.rgb, alpha);
+    vmode = int(colormode.a * 255.0 + 0.5);
     // Picture row 0 is stored first, so reading back gives rows top to bottom.
     gl_Position = vec4(pos.x / 320.0 - 1.0, pos.y / 240.0 - 1.0, 0.0, 1.0);
 }
@@ -93,11 +97,16 @@ Viewport fitpicture(int dw, int dh) {
     return vp;
 }
 
-GlRenderer::GlRenderer() { verts_.reserve(1 << 16); }
+GlRenderer::GlRenderer() {
+    verts_.reserve(static_cast<size_t>(kQuadsPerDraw) * 4);
+    slots_.reserve(kMaxSlots);
+    readback_.reserve(static_cast<size_t>(kScreenW) * kScreenH * 4);
+}
 
 GlRenderer::~GlRenderer() {
     if (prog_) glDeleteProgram(prog_);
     if (vbo_) glDeleteBuffers(1, &vbo_);
+    if (ibo_) glDeleteBuffers(1, &ibo_);
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (atlas_) glDeleteTextures(1, &atlas_);
     if (target_) glDeleteTextures(1, &target_);
@@ -122,14 +131,31 @@ bool GlRenderer::init() {
     glBindVertexArray(vao_);
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    auto attrib = [](int i, int n, size_t offset) {
+    auto attrib = [](int i, int n, GLenum type, bool normalised, size_t offset) {
         glEnableVertexAttribArray(i);
-        glVertexAttribPointer(i, n, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offset));
+        glVertexAttribPointer(i, n, type, normalised ? GL_TRUE : GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<void*>(offset));
     };
-    attrib(0, 2, offsetof(Vertex, x));
-    attrib(1, 2, offsetof(Vertex, u));
-    attrib(2, 4, offsetof(Vertex, r));
-    attrib(3, 1, offsetof(Vertex, mode));
+    attrib(0, 2, GL_FLOAT, false, offsetof(Vertex, x));
+    attrib(1, 2, GL_UNSIGNED_SHORT, false, offsetof(Vertex, u));
+    attrib(2, 4, GL_UNSIGNED_BYTE, true, offsetof(Vertex, r));
+    attrib(3, 1, GL_FLOAT, false, offsetof(Vertex, a));
+    // Two triangles a quad: top-left, top-right, bottom-right and top-left,
+    // bottom-right, bottom-left.
+    {
+        std::vector<uint16_t> index(static_cast<size_t>(kQuadsPerDraw) * 6);
+        for (int q = 0; q < kQuadsPerDraw; ++q) {
+            const uint16_t b = static_cast<uint16_t>(q * 4);
+            const uint16_t six[6] = {b, static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
+                                     b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 3)};
+            std::copy_n(six, 6, &index[static_cast<size_t>(q) * 6]);
+        }
+        glGenBuffers(1, &ibo_);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);  // kept in the vertex array's state
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(index.size() * sizeof(uint16_t)), index.data(),
+                     GL_STATIC_DRAW);
+    }
 
     // The atlas starts with a white block that plotted pixels and rectangles sample.
     glGenTextures(1, &atlas_);
@@ -144,7 +170,8 @@ bool GlRenderer::init() {
 
     glGenTextures(1, &target_);
     glBindTexture(GL_TEXTURE_2D, target_);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kScreenW, kScreenH, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kScreenW, kScreenH, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glGenFramebuffers(1, &fbo_);
@@ -158,36 +185,69 @@ bool GlRenderer::init() {
 }
 
 const GlRenderer::Slot* GlRenderer::upload(const Image& img) {
-    auto it = slots_.find(&img);
-    if (it != slots_.end() && it->second.version == img.version) return &it->second;
+    Slot* it = nullptr;
+    if (lastslot_ < slots_.size() && slots_[lastslot_].img == &img) {
+        it = &slots_[lastslot_];
+    } else {
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i].img == &img) {
+                it = &slots_[i];
+                lastslot_ = i;
+                break;
+            }
+    }
+    if (it && it->version == img.version) return it;
     int w = img.width * img.frames, h = img.height;
-    if (it == slots_.end() || it->second.w != w || it->second.h != h) {
+    if (!it || it->w != w || it->h != h) {
         // A new place on the shelves, one pixel apart.
         if (shelfx_ + w > kAtlas) shelfx_ = 0, shelfy_ += shelfh_ + 1, shelfh_ = 0;
         if (w > kAtlas || shelfy_ + h > kAtlas) return nullptr;
-        it = slots_.insert_or_assign(&img, Slot{shelfx_, shelfy_, w, h, 0}).first;
+        if (!it) {
+            if (slots_.size() == slots_.capacity()) return nullptr;  // never grows mid-game
+            slots_.push_back(Slot{&img, 0, 0, 0, 0, 0});
+            it = &slots_.back();
+            lastslot_ = slots_.size() - 1;
+        }
+        *it = Slot{&img, shelfx_, shelfy_, w, h, 0};
         shelfx_ += w + 1;
         shelfh_ = std::max(shelfh_, h);
     }
-    // Frames side by side, as one strip.
-    std::vector<uint32_t> strip(static_cast<size_t>(w) * h);
-    for (int f = 0; f < img.frames; ++f)
-        for (int y = 0; y < h; ++y)
-            std::copy_n(img.frame(f) + y * img.width, img.width, &strip[static_cast<size_t>(y) * w + f * img.width]);
+    // Frames side by side, as one strip: each frame is a block of its own rows.
     glBindTexture(GL_TEXTURE_2D, atlas_);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, it->second.x, it->second.y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, strip.data());
-    it->second.version = img.version;
-    return &it->second;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (int f = 0; f < img.frames; ++f)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, it->x + f * img.width, it->y, img.width, h, GL_RGBA,
+                        GL_UNSIGNED_BYTE, img.frame(f));
+    it->version = img.version;
+    return it;
 }
 
-void GlRenderer::quad(const float (&p)[4][2], float u0, float v0, float u1, float v1, const DrawState& st) {
-    float r = st.r / 255.0f, g = st.g / 255.0f, b = st.b / 255.0f, a = st.alpha, m = st.blend;
+void GlRenderer::quad(const float (&p)[4][2], int u0, int v0, int u1, int v1, const DrawState& st) {
+    if (verts_.size() == verts_.capacity()) flushquads();
+    const uint16_t U0 = static_cast<uint16_t>(u0), V0 = static_cast<uint16_t>(v0);
+    const uint16_t U1 = static_cast<uint16_t>(u1), V1 = static_cast<uint16_t>(v1);
     // Corners in the order top-left, top-right, bottom-right, bottom-left.
-    Vertex c[4] = {{p[0][0], p[0][1], u0, v0, r, g, b, a, m},
-                   {p[1][0], p[1][1], u1, v0, r, g, b, a, m},
-                   {p[2][0], p[2][1], u1, v1, r, g, b, a, m},
-                   {p[3][0], p[3][1], u0, v1, r, g, b, a, m}};
-    verts_.insert(verts_.end(), {c[0], c[1], c[2], c[0], c[2], c[3]});
+    verts_.push_back({p[0][0], p[0][1], U0, V0, st.r, st.g, st.b, st.blend, st.alpha});
+    verts_.push_back({p[1][0], p[1][1], U1, V0, st.r, st.g, st.b, st.blend, st.alpha});
+    verts_.push_back({p[2][0], p[2][1], U1, V1, st.r, st.g, st.b, st.blend, st.alpha});
+    verts_.push_back({p[3][0], p[3][1], U0, V1, st.r, st.g, st.b, st.blend, st.alpha});
+}
+
+void GlRenderer::flushquads() {
+    if (verts_.empty()) return;
+    glUseProgram(prog_);
+    glBindVertexArray(vao_);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, atlas_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts_.size() * sizeof(Vertex)),
+                 verts_.data(), GL_STREAM_DRAW);
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(verts_.size() / 4 * 6), GL_UNSIGNED_SHORT,
+                   nullptr);
+    ++drawcalls_;
+    verts_.clear();
 }
 
 void GlRenderer::render(const DrawLayer& layer) {
@@ -198,6 +258,8 @@ void GlRenderer::render(const DrawLayer& layer) {
     for (const DrawOp& op : layer.ops()) {
         switch (op.kind) {
             case OpKind::cls:
+                // What was batched so far lies under the cleared picture: dropped.
+                verts_.clear();
                 glClearColor(op.cr / 255.0f, op.cg / 255.0f, op.cb / 255.0f, 1.0f);
                 glClear(GL_COLOR_BUFFER_BIT);
                 break;
@@ -210,20 +272,23 @@ void GlRenderer::render(const DrawLayer& layer) {
                 double c = cosdeg(op.st.rot), sn = sindeg(op.st.rot);
                 float p[4][2];
                 const double us[4] = {0.0 - im.hx, im.width - im.hx, im.width - im.hx, 0.0 - im.hx};
-                const double vs[4] = {0.0 - im.hy, 0.0 - im.hy, im.height - im.hy, im.height - im.hy};
+                const double vs[4] = {0.0 - im.hy, 0.0 - im.hy, im.height - im.hy,
+                                      im.height - im.hy};
                 for (int i = 0; i < 4; ++i) {
-                    p[i][0] = static_cast<float>(op.x + us[i] * op.st.sx * c - vs[i] * op.st.sy * sn);
-                    p[i][1] = static_cast<float>(op.y + us[i] * op.st.sx * sn + vs[i] * op.st.sy * c);
+                    p[i][0] =
+                        static_cast<float>(op.x + us[i] * op.st.sx * c - vs[i] * op.st.sy * sn);
+                    p[i][1] =
+                        static_cast<float>(op.y + us[i] * op.st.sx * sn + vs[i] * op.st.sy * c);
                 }
-                float u0 = static_cast<float>(s->x + op.frame * im.width);
-                quad(p, u0, static_cast<float>(s->y), u0 + im.width, static_cast<float>(s->y + im.height), op.st);
+                int u0 = s->x + op.frame * im.width;
+                quad(p, u0, s->y, u0 + im.width, s->y + im.height, op.st);
                 break;
             }
             case OpKind::plot:
             case OpKind::rect: {
                 float x0 = op.x, y0 = op.y, x1 = op.x + op.w, y1 = op.y + op.h;
                 float p[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-                quad(p, 0.5f, 0.5f, 1.5f, 1.5f, op.st);
+                quad(p, 0, 0, 2, 2, op.st);
                 break;
             }
             case OpKind::text: {
@@ -236,34 +301,34 @@ void GlRenderer::render(const DrawLayer& layer) {
                     if (ch < 32 || ch >= 128) continue;
                     float x0 = op.x + 8.0f * i, y0 = op.y;
                     float p[4][2] = {{x0, y0}, {x0 + 8, y0}, {x0 + 8, y0 + 16}, {x0, y0 + 16}};
-                    float u0 = static_cast<float>(s->x + (ch - 32) * 8);
-                    quad(p, u0, static_cast<float>(s->y), u0 + 8, static_cast<float>(s->y + 16), op.st);
+                    int u0 = s->x + (ch - 32) * 8;
+                    quad(p, u0, s->y, u0 + 8, s->y + 16, op.st);
                 }
                 break;
             }
         }
     }
-    if (!verts_.empty()) {
-        glUseProgram(prog_);
-        glBindVertexArray(vao_);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, atlas_);
-        glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts_.size() * sizeof(Vertex)), verts_.data(),
-                     GL_STREAM_DRAW);
-        glEnable(GL_BLEND);
-        glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(verts_.size()));
-        ++drawcalls_;
-    }
+    flushquads();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void GlRenderer::blit(const Viewport& vp, int dw, int dh) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, dw, dh);
+    // Only the borders around the picture are cleared: the blit covers the rest.
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    const int top = vp.y, bottom = dh - vp.y - vp.h;  // in window rows
+    const int bands[4][4] = {{0, 0, vp.x, dh},
+                             {vp.x + vp.w, 0, dw - vp.x - vp.w, dh},
+                             {vp.x, 0, vp.w, bottom},
+                             {vp.x, dh - top, vp.w, top}};
+    for (const auto& b : bands) {
+        if (b[2] <= 0 || b[3] <= 0) continue;
+        glScissor(b[0], b[1], b[2], b[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
     // The target holds picture row 0 first; the window's origin is at the bottom.
     glBlitFramebuffer(0, 0, kScreenW, kScreenH, vp.x, dh - vp.y, vp.x + vp.w, dh - vp.y - vp.h,
@@ -273,14 +338,16 @@ void GlRenderer::blit(const Viewport& vp, int dw, int dh) {
 }
 
 void GlRenderer::readpixels(std::vector<uint8_t>& rgb) {
-    std::vector<uint8_t> rgba(static_cast<size_t>(kScreenW) * kScreenH * 4);
+    std::vector<uint8_t>& rgba = readback_;
+    rgba.resize(static_cast<size_t>(kScreenW) * kScreenH * 4);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, kScreenW, kScreenH, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     rgb.resize(static_cast<size_t>(kScreenW) * kScreenH * 3);
     for (size_t i = 0, n = static_cast<size_t>(kScreenW) * kScreenH; i < n; ++i)
-        rgb[i * 3] = rgba[i * 4], rgb[i * 3 + 1] = rgba[i * 4 + 1], rgb[i * 3 + 2] = rgba[i * 4 + 2];
+        rgb[i * 3] = rgba[i * 4], rgb[i * 3 + 1] = rgba[i * 4 + 1],
+                rgb[i * 3 + 2] = rgba[i * 4 + 2];
 }
 
 }  // namespace vx

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/renderer.h"
@@ -20,7 +20,7 @@ struct Viewport {
 Viewport fitpicture(int drawablew, int drawableh);
 
 class GlRenderer final : public Renderer {
-public:
+  public:
     GlRenderer();
     ~GlRenderer() override;
     // Needs a current OpenGL 3.3 context; false when the shaders cannot be built.
@@ -31,22 +31,29 @@ public:
     // Shows the picture on the window's drawable (the default framebuffer).
     void blit(const Viewport& vp, int drawablew, int drawableh);
 
-private:
+  private:
+    // 20 bytes a corner, four corners a quad, drawn by a fixed index buffer.
     struct Vertex {
-        float x, y, u, v;
-        float r, g, b, a;
-        float mode;
+        float x, y;
+        uint16_t u, v;          // atlas texel coordinates
+        uint8_t r, g, b, mode;  // colour (normalised) and blend mode (raw)
+        float a;
     };
     struct Slot {
+        const Image* img;
         int x, y, w, h;
         uint64_t version;
     };
     const Slot* upload(const Image& img);
-    void quad(const float (&px)[4][2], float u0, float v0, float u1, float v1, const DrawState& st);
+    void quad(const float (&px)[4][2], int u0, int v0, int u1, int v1, const DrawState& st);
+    void flushquads();
 
-    unsigned prog_ = 0, vao_ = 0, vbo_ = 0, atlas_ = 0, fbo_ = 0, target_ = 0;
+    unsigned prog_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0, atlas_ = 0, fbo_ = 0, target_ = 0;
     std::vector<Vertex> verts_;
-    std::unordered_map<const Image*, Slot> slots_;
+    // The images on the atlas; a handful, so a short list searched in order.
+    std::vector<Slot> slots_;
+    size_t lastslot_ = 0;
+    std::vector<uint8_t> readback_;  // RGBA rows for readpixels
     int shelfx_ = 0, shelfy_ = 0, shelfh_ = 0;
     int drawcalls_ = 0;
 };

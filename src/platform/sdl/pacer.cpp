@@ -1,7 +1,9 @@
 #include "platform/sdl/pacer.h"
 
 #include <SDL.h>
+#include <time.h>
 
+#include <cerrno>
 #include <cmath>
 
 #include "platform/sdl/frame_stats.h"
@@ -10,7 +12,23 @@ namespace vx {
 
 namespace {
 constexpr double kPeriod = 1000.0 / 60.0;
+// The timer sleeps up to this long before a frame is due, then spins the rest:
+// a wake-up is usually this much late on a quiet system.
+constexpr double kSpinMs = 0.3;
+// A frame up to this late is made up by the following ones, which do not wait;
+// a longer stall (a window drag, a suspended process) starts the schedule anew.
+constexpr double kCatchUp = 4 * kPeriod;
+
+// Sleeps until t on the steady clock that nowms() reads.
+void sleepabsolute(double t) {
+    long long ns = static_cast<long long>(t * 1e6);
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(ns / 1000000000);
+    ts.tv_nsec = static_cast<long>(ns % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
 }
+}  // namespace
 
 void Pacer::begin(bool vsync) {
     vsync_ = vsync;
@@ -20,9 +38,9 @@ void Pacer::begin(bool vsync) {
 }
 
 void Pacer::sleepuntil(double t) {
-    // Sleep most of the wait, then spin the last fraction of a millisecond.
-    for (double left = t - nowms(); left > 1.5; left = t - nowms())
-        SDL_Delay(static_cast<Uint32>(left - 1.0));
+    // Sleep to just before t in one absolute wait (no rounding to whole
+    // milliseconds), then spin the last fraction of a millisecond.
+    if (t - nowms() > kSpinMs) sleepabsolute(t - kSpinMs);
     while (nowms() < t) {
     }
 }
@@ -46,8 +64,8 @@ void Pacer::paced() {
     next_ += kPeriod;
     if (now < next_) {
         sleepuntil(next_);
-    } else if (now - next_ > kPeriod) {
-        // After a late frame, resume the schedule rather than rush to catch up.
+    } else if (now - next_ > kCatchUp) {
+        // After a long stall, resume the schedule rather than rush to catch up.
         next_ = now;
     }
 }
@@ -66,9 +84,8 @@ void FrameTimer::wait() {
     if (ticks <= seen_) {
         ticks = seen_ + 1;
         double due = t0_ + ticks * tick;
+        if (due - nowms() > kSpinMs) sleepabsolute(due - kSpinMs);
         while (nowms() < due) {
-            double left = due - nowms();
-            if (left > 1.5) SDL_Delay(static_cast<Uint32>(left - 1.0));
         }
     }
     seen_ = ticks;
