@@ -78,7 +78,12 @@ int Placement::texelat(int px, int py) const {
     double u = img->hx + dx * ia + dy * ib;
     double v = img->hy + dx * ic + dy * id;
     if (u < 0.0 || v < 0.0 || u >= img->width || v >= img->height) return -1;
-    return static_cast<int>(v) * img->width + static_cast<int>(u);
+    // A pixel centre that lands exactly on a texel boundary (a scale of 0.7 does
+    // that every few rows) takes the texel after it, whichever way the last bit
+    // rounded; the OpenGL renderer samples by the same rule.
+    int tu = std::min(static_cast<int>(u + kTexelNudge), img->width - 1);
+    int tv = std::min(static_cast<int>(v + kTexelNudge), img->height - 1);
+    return tv * img->width + tu;
 }
 
 bool imagesoverlap(const Placement& a, const Placement& b) {
