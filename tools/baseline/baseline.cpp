@@ -4,7 +4,7 @@
 #include "platform/sdl/sdl_platform.h"
 
 int main() {
-    auto pf = vx::makesdlplatform();
+    auto pf = vx::makesdlplatform(false);  // no sound: no audio device
     pf->settitle("Vexaloid baseline");
     if (!pf->opendisplay()) return 1;
     while (!pf->quitrequested() && !pf->input.hit(vx::Key::escape)) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/sdl/frame_stats.h"
 #include "platform/sdl/gl_renderer.h"
@@ -20,7 +21,7 @@ namespace {
 
 // Notes when a music track starts, so that frame's allocations are not counted.
 class TrackedAudio final : public AudioOut {
-public:
+  public:
     explicit TrackedAudio(std::unique_ptr<AudioOut> out) : out_(std::move(out)) {}
     uint32_t start(std::shared_ptr<const Pcm> pcm, float volume, bool loop, bool paused) override {
         musicstarted |= loop;
@@ -32,12 +33,13 @@ public:
     void setvolume(uint32_t v, float volume) override { out_->setvolume(v, volume); }
     bool musicstarted = false;
 
-private:
+  private:
     std::unique_ptr<AudioOut> out_;
 };
 
 class SdlPlatform final : public Platform {
-public:
+  public:
+    explicit SdlPlatform(bool earlyaudio) : earlyaudio_(earlyaudio) {}
     ~SdlPlatform() override;
 
     void settitle(const char* title) override { title_ = title; }
@@ -63,11 +65,14 @@ public:
     bool quitrequested() override { return quit_; }
 
     AudioOut& audio() override {
-        if (!audio_) audio_ = std::make_unique<TrackedAudio>(opensdlaudio());
+        if (!audio_) {
+            if (opener_.joinable()) opener_.join();
+            audio_ = std::make_unique<TrackedAudio>(early_ ? std::move(early_) : opensdlaudio());
+        }
         return *audio_;
     }
 
-private:
+  private:
     void pump();
     void handle(const SDL_Event& e);
     void togglefullscreen();
@@ -92,6 +97,10 @@ private:
     FrameTimer timer_;
     FrameStats stats_;
     std::unique_ptr<TrackedAudio> audio_;
+    // The audio device opened while the display comes up (see makesdlplatform).
+    bool earlyaudio_ = true;
+    std::thread opener_;
+    std::unique_ptr<AudioOut> early_;
     // Storage for the pause's frozen picture, made when the display opens so
     // that entering the pause allocates nothing.
     Picture grabbed_;
@@ -100,6 +109,8 @@ private:
 
 SdlPlatform::~SdlPlatform() {
     stats_.print();
+    if (opener_.joinable()) opener_.join();
+    early_.reset();
     audio_.reset();
     gl_.reset();  // its textures go before the context
     if (context_) SDL_GL_DeleteContext(context_);
@@ -129,6 +140,9 @@ bool SdlPlatform::opendisplay() {
         std::fprintf(stderr, "vexaloid: no display could be opened\n");
         return false;
     }
+    // The audio subsystem starts on its own thread; nothing else here touches it.
+    if (earlyaudio_ && !audio_ && !opener_.joinable())
+        opener_ = std::thread([this] { early_ = opensdlaudio(); });
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -141,8 +155,8 @@ bool SdlPlatform::opendisplay() {
     const char* w = std::getenv("VEXALOID_WINDOWED");
     bool windowed = w && w[0] == '1';
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW,
-                               kScreenH, flags);
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kScreenW, kScreenH, flags);
     if (window_) setfullscreen(!windowed);
     if (!window_) {
         std::fprintf(stderr, "vexaloid: cannot open a window: %s\n", SDL_GetError());
@@ -158,8 +172,8 @@ bool SdlPlatform::opendisplay() {
     // (120 Hz, 144 Hz, no vsync at all) the pacer keeps 60 frames a second.
     SDL_DisplayMode mode;
     int display = SDL_GetWindowDisplayIndex(window_);
-    bool sixty = SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate >= 59 &&
-                 mode.refresh_rate <= 61;
+    bool sixty = SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 &&
+                 mode.refresh_rate >= 59 && mode.refresh_rate <= 61;
     bool vsync = sixty && SDL_GL_SetSwapInterval(1) == 0;
     if (!vsync) SDL_GL_SetSwapInterval(0);
     pacer_.begin(vsync);
@@ -197,13 +211,16 @@ void SdlPlatform::setfullscreen(bool full) {
         int k = std::max(1, std::min((desk.w - 64) / kScreenW, (desk.h - 96) / kScreenH));
         SDL_SetWindowFullscreen(window_, 0);
         SDL_SetWindowSize(window_, kScreenW * k, kScreenH * k);
-        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     }
     layout();
     movemouse(mx_, my_);
 }
 
-void SdlPlatform::togglefullscreen() { setfullscreen(!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP)); }
+void SdlPlatform::togglefullscreen() {
+    setfullscreen(!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP));
+}
 
 void SdlPlatform::pointerfromwindow(int wx, int wy) {
     double px = (wx * dpi_ - vp_.x) * kScreenW / vp_.w;
@@ -236,17 +253,30 @@ void SdlPlatform::setsuspended(bool s) {
 void SdlPlatform::handle(const SDL_Event& e) {
     auto keyof = [](SDL_Keycode k, Key& out) {
         switch (k) {
-            case SDLK_ESCAPE: out = Key::escape; return true;
-            case SDLK_SPACE: out = Key::space; return true;
-            case SDLK_F1: out = Key::f1; return true;
-            case SDLK_F2: out = Key::f2; return true;
-            case SDLK_F3: out = Key::f3; return true;
-            default: return false;
+            case SDLK_ESCAPE:
+                out = Key::escape;
+                return true;
+            case SDLK_SPACE:
+                out = Key::space;
+                return true;
+            case SDLK_F1:
+                out = Key::f1;
+                return true;
+            case SDLK_F2:
+                out = Key::f2;
+                return true;
+            case SDLK_F3:
+                out = Key::f3;
+                return true;
+            default:
+                return false;
         }
     };
     Key k;
     switch (e.type) {
-        case SDL_QUIT: quit_ = true; break;
+        case SDL_QUIT:
+            quit_ = true;
+            break;
         case SDL_KEYDOWN:
             if (e.key.repeat) break;
             // Alt+Enter and F11 toggle the window; the game never sees them.
@@ -264,15 +294,19 @@ void SdlPlatform::handle(const SDL_Event& e) {
         case SDL_MOUSEBUTTONUP: {
             if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
             Key b = e.button.button == SDL_BUTTON_LEFT ? Key::mouseleft : Key::mouseright;
-            if (e.type == SDL_MOUSEBUTTONDOWN) input.press(b);
-            else input.release(b);
+            if (e.type == SDL_MOUSEBUTTONDOWN)
+                input.press(b);
+            else
+                input.release(b);
             break;
         }
         case SDL_MOUSEMOTION:
             if (relative_) {
                 // A game-side pointer driven by the mouse's motion.
-                relx_ = std::clamp(relx_ + e.motion.xrel * dpi_ * kScreenW / vp_.w, 0.0, kScreenW - 1.0);
-                rely_ = std::clamp(rely_ + e.motion.yrel * dpi_ * kScreenH / vp_.h, 0.0, kScreenH - 1.0);
+                relx_ = std::clamp(relx_ + e.motion.xrel * dpi_ * kScreenW / vp_.w, 0.0,
+                                   kScreenW - 1.0);
+                rely_ = std::clamp(rely_ + e.motion.yrel * dpi_ * kScreenH / vp_.h, 0.0,
+                                   kScreenH - 1.0);
                 mx_ = static_cast<int>(relx_), my_ = static_cast<int>(rely_);
             } else {
                 pointerfromwindow(e.motion.x, e.motion.y);
@@ -280,18 +314,30 @@ void SdlPlatform::handle(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
-                case SDL_WINDOWEVENT_FOCUS_LOST: focused_ = false; break;
-                case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    focused_ = false;
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    focused_ = true;
+                    break;
                 case SDL_WINDOWEVENT_MINIMIZED:
-                case SDL_WINDOWEVENT_HIDDEN: minimised_ = true; break;
+                case SDL_WINDOWEVENT_HIDDEN:
+                    minimised_ = true;
+                    break;
                 case SDL_WINDOWEVENT_RESTORED:
-                case SDL_WINDOWEVENT_SHOWN: minimised_ = false; break;
-                case SDL_WINDOWEVENT_SIZE_CHANGED: layout(); break;
-                default: break;
+                case SDL_WINDOWEVENT_SHOWN:
+                    minimised_ = false;
+                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    layout();
+                    break;
+                default:
+                    break;
             }
             setsuspended(!focused_ || minimised_);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -354,6 +400,8 @@ void SdlPlatform::waitevents() {
 
 }  // namespace
 
-std::unique_ptr<Platform> makesdlplatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> makesdlplatform(bool earlyaudio) {
+    return std::make_unique<SdlPlatform>(earlyaudio);
+}
 
 }  // namespace vx

@@ -8,6 +8,10 @@
 
 namespace vx {
 
-std::unique_ptr<Platform> makesdlplatform();
+// earlyaudio: the program plays sound, so the audio device is opened on a
+// thread of its own while the window and its OpenGL context come up (that
+// takes a good part of the time to the first picture); the baseline passes
+// false and never opens it.
+std::unique_ptr<Platform> makesdlplatform(bool earlyaudio = true);
 
 }  // namespace vx
