@@ -80,9 +80,10 @@ int Placement::texelat(int px, int py) const {
     if (u < 0.0 || v < 0.0 || u >= img->width || v >= img->height) return -1;
     // A pixel centre that lands exactly on a texel boundary (a scale of 0.7 does
     // that every few rows) takes the texel after it, whichever way the last bit
-    // rounded; the OpenGL renderer samples by the same rule.
-    int tu = std::min(static_cast<int>(u + kTexelNudge), img->width - 1);
-    int tv = std::min(static_cast<int>(v + kTexelNudge), img->height - 1);
+    // rounded. The nudge shrinks toward the far edge, so it never leaves the
+    // frame; the OpenGL renderer interpolates the same nudge.
+    int tu = static_cast<int>(u + kTexelNudge * (1.0 - u / img->width));
+    int tv = static_cast<int>(v + kTexelNudge * (1.0 - v / img->height));
     return tv * img->width + tu;
 }
 

@@ -69,7 +69,7 @@ struct Placement {
 
 // How far past a sampling point the texel is chosen, so that points a rounding
 // error away from a texel boundary pick the same texel in every renderer.
-constexpr double kTexelNudge = 1.0 / 256.0;
+constexpr double kTexelNudge = 1.0 / 64.0;
 
 // True when an opaque pixel of one placed frame covers an opaque pixel of the other.
 bool imagesoverlap(const Placement& a, const Placement& b);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/image.h"
 #include "platform/mathx.h"
 
 namespace vx {
@@ -25,8 +26,14 @@ layout(location = 3) in float alpha;
 out vec2 vuv;
 out vec4 vcolor;
 flat out int vmode;
+uniform float nudge;
 void main() {
-    vuv = uv;
+    // The texel rule of the overlap test: texture coordinates pulled toward the
+    // far corner by a shrinking nudge, so a pixel centre on a texel boundary
+    // takes the texel after it and one at the far edge never leaves the frame.
+    // Quads list their corners top-left, top-right, bottom-right, bottom-left.
+    int corner = gl_VertexID & 3;
+    vuv = uv + vec2(corner == 0 || corner == 3 ? nudge : 0.0, corner < 2 ? nudge : 0.0);
     vcolor = vec4(colormode.rgb, alpha);
     vmode = int(colormode.a * 255.0 + 0.5);
     // Picture row 0 is stored first, so reading back gives rows top to bottom.
@@ -126,6 +133,8 @@ bool GlRenderer::init() {
     GLint ok = 0;
     glGetProgramiv(prog_, GL_LINK_STATUS, &ok);
     if (!ok) return false;
+    glUseProgram(prog_);
+    glUniform1f(glGetUniformLocation(prog_, "nudge"), static_cast<float>(kTexelNudge));
 
     glGenVertexArrays(1, &vao_);
     glBindVertexArray(vao_);
