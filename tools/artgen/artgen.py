@@ -483,12 +483,12 @@ def draw_bee(ctx, w, h, f):
     # Wings last: translucent, the body shows through.
     ax, ay = 4.0, 18.0
     if f == 0:   # spread sideways
-        specs = [(-0.12, 26.5, 11.0, -3), (0.20, 21.0, 8.0, 1.5)]
+        wings = [(-0.12, 26.5, 11.0, -3), (0.20, 21.0, 8.0, 1.5)]
     elif f == 1:  # swept back about 45 degrees
-        specs = [(math.radians(42), 27.0, 10.5, -1.5), (math.radians(64), 20.0, 7.5, 1.5)]
+        wings = [(math.radians(42), 27.0, 10.5, -1.5), (math.radians(64), 20.0, 7.5, 1.5)]
     else:        # folded back along the body
-        specs = [(math.radians(74), 23.5, 6.5, -1.0), (math.radians(84), 19.0, 5.0, 1.0)]
-    for ang, ln, wd, dy in specs:
+        wings = [(math.radians(74), 23.5, 6.5, -1.0), (math.radians(84), 19.0, 5.0, 1.0)]
+    for ang, ln, wd, dy in wings:
         for s in (-1, 1):
             a = ang if s > 0 else math.pi - ang
             bee_wing(ctx, cx + s * ax, ay + dy, a, ln, wd, 0.42 if f == 2 else 0.55)
