@@ -15,9 +15,9 @@ constexpr double kPeriod = 1000.0 / 60.0;
 // The timer sleeps up to this long before a frame is due, then spins the rest:
 // a wake-up is usually this much late on a quiet system.
 constexpr double kSpinMs = 0.3;
-// A frame up to this late is made up by the following ones, which do not wait;
-// a longer stall (a window drag, a suspended process) starts the schedule anew.
-constexpr double kCatchUp = 4 * kPeriod;
+// A frame less than a period late keeps the schedule (the next one waits less);
+// a later one starts the schedule anew rather than rushing frames to catch up.
+constexpr double kCatchUp = kPeriod;
 
 // Sleeps until t on the steady clock that nowms() reads.
 void sleepabsolute(double t) {
@@ -65,7 +65,7 @@ void Pacer::paced() {
     if (now < next_) {
         sleepuntil(next_);
     } else if (now - next_ > kCatchUp) {
-        // After a long stall, resume the schedule rather than rush to catch up.
+        // After a late frame, resume the schedule rather than rush to catch up.
         next_ = now;
     }
 }
