@@ -2,6 +2,8 @@
 // for testing entities directly.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include "platform/headless.h"
 #include "shell/game.h"
 
@@ -31,5 +33,19 @@ struct GameFixture {
         return n;
     }
 };
+
+// The drawing state every update must leave behind: white, opaque, unscaled,
+// unturned. The blend mode is the update's own; it is checked when given.
+inline void expectneutral(const DrawLayer& gfx, int blend = 0) {
+    const DrawState& st = gfx.state();
+    EXPECT_EQ(st.r, 255);
+    EXPECT_EQ(st.g, 255);
+    EXPECT_EQ(st.b, 255);
+    EXPECT_EQ(st.alpha, 1.0f);
+    EXPECT_EQ(st.sx, 1.0f);
+    EXPECT_EQ(st.sy, 1.0f);
+    EXPECT_EQ(st.rot, 0.0f);
+    if (blend) EXPECT_EQ(st.blend, blend);
+}
 
 }  // namespace vx::test

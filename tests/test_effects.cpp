@@ -9,19 +9,8 @@
 namespace vx {
 namespace {
 
+using test::expectneutral;
 using test::GameFixture;
-
-void expectneutral(const DrawLayer& gfx) {
-    const DrawState& st = gfx.state();
-    EXPECT_EQ(st.r, 255);
-    EXPECT_EQ(st.g, 255);
-    EXPECT_EQ(st.b, 255);
-    EXPECT_EQ(st.alpha, 1.0f);
-    EXPECT_EQ(st.sx, 1.0f);
-    EXPECT_EQ(st.sy, 1.0f);
-    EXPECT_EQ(st.rot, 0.0f);
-    EXPECT_EQ(st.blend, kBlendAlpha);  // effects leave the alpha blend set
-}
 
 // The draws of one image in the operations recorded since the last clear.
 std::vector<DrawOp> imageops(const DrawLayer& gfx, const Image& img) {
@@ -50,7 +39,7 @@ SplatRun runsplat(GameFixture& f) {
             EXPECT_EQ(r.draws.size() + 1, static_cast<size_t>(r.updates)) << "a gap in the draws";
             r.draws.push_back(ops[0]);
         }
-        expectneutral(f.pf.gfx);
+        expectneutral(f.pf.gfx, kBlendAlpha);  // effects leave the alpha blend set
     }
     return r;
 }
@@ -131,7 +120,7 @@ TEST(PopupLifetime, HundredAndOneDrawsInPlaceThenGone) {
         walk(f.g, f.g.pointslist);
         ++updates;
         for (const DrawOp& op : imageops(f.pf.gfx, f.g.img.ptsimg)) draws.push_back(op);
-        expectneutral(f.pf.gfx);
+        expectneutral(f.pf.gfx, kBlendAlpha);  // effects leave the alpha blend set
     }
     ASSERT_EQ(draws.size(), 101u);
     EXPECT_EQ(updates, 101);
@@ -238,7 +227,7 @@ TEST(ParticleUpdate, FirstDrawIsOneStepOnWithGravityAfterTheMove) {
     EXPECT_EQ(ops[0].st.sy, p0.scale);
     EXPECT_EQ(ops[0].st.alpha, 1.0f);
     EXPECT_EQ(ops[0].st.blend, kBlendAlpha);
-    expectneutral(f.pf.gfx);
+    expectneutral(f.pf.gfx, kBlendAlpha);  // effects leave the alpha blend set
 
     const particle_tag& p = *f.g.partlist.front();
     EXPECT_EQ(p.ystp, p0.ystp + replay.rnd(0.01f, 0.1f));

@@ -10,19 +10,8 @@
 namespace vx {
 namespace {
 
+using test::expectneutral;
 using test::GameFixture;
-
-// The drawing state every update must leave behind (the blend mode aside).
-void expectneutral(const DrawLayer& gfx) {
-    const DrawState& st = gfx.state();
-    EXPECT_EQ(st.r, 255);
-    EXPECT_EQ(st.g, 255);
-    EXPECT_EQ(st.b, 255);
-    EXPECT_EQ(st.alpha, 1.0f);
-    EXPECT_EQ(st.sx, 1.0f);
-    EXPECT_EQ(st.sy, 1.0f);
-    EXPECT_EQ(st.rot, 0.0f);
-}
 
 std::vector<DrawOp> imageops(const DrawLayer& gfx, const Image& img) {
     std::vector<DrawOp> out;

@@ -1231,15 +1231,7 @@ def build_contact(sheet_px, frames, logo_px, path):
             ctx.paint()
             ctx.restore()
     # the logo at 2x and, beside it, the whole sheet at 1x
-    logo = cairo.ImageSurface(cairo.FORMAT_RGB24, LOGO_W, LOGO_H)
-    buf = logo.get_data()
-    st = logo.get_stride()
-    for yy in range(LOGO_H):
-        for xx in range(LOGO_W):
-            i = (yy * LOGO_W + xx) * 3
-            buf[yy * st + xx * 4: yy * st + xx * 4 + 4] = bytes(
-                (logo_px[i + 2], logo_px[i + 1], logo_px[i], 255))
-    logo.mark_dirty()
+    logo = rgb_surface(logo_px, LOGO_W, LOGO_H)
     ctx.set_source_rgb(1, 1, 1)
     ctx.move_to(margin, logo_y + 14)
     ctx.show_text("logo.png 420x236 (2x)")
@@ -1250,15 +1242,7 @@ def build_contact(sheet_px, frames, logo_px, path):
     ctx.get_source().set_filter(cairo.FILTER_NEAREST)
     ctx.paint()
     ctx.restore()
-    sheet = cairo.ImageSurface(cairo.FORMAT_RGB24, SHEET_W, SHEET_H)
-    buf = sheet.get_data()
-    st = sheet.get_stride()
-    for yy in range(SHEET_H):
-        for xx in range(SHEET_W):
-            i = (yy * SHEET_W + xx) * 3
-            buf[yy * st + xx * 4: yy * st + xx * 4 + 4] = bytes(
-                (sheet_px[i + 2], sheet_px[i + 1], sheet_px[i], 255))
-    sheet.mark_dirty()
+    sheet = rgb_surface(sheet_px, SHEET_W, SHEET_H)
     sx = margin + LOGO_W * 2 + 30
     ctx.set_source_rgb(1, 1, 1)
     ctx.move_to(sx, logo_y + 14)
@@ -1282,6 +1266,19 @@ def frame_surface(pix, w, h):
     img.mark_dirty()
     return img
 
+
+
+def rgb_surface(px, w, h):
+    """A cairo surface holding packed RGB bytes, for showing a finished picture."""
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
+    buf = surf.get_data()
+    st = surf.get_stride()
+    for yy in range(h):
+        for xx in range(w):
+            i = (yy * w + xx) * 3
+            buf[yy * st + xx * 4: yy * st + xx * 4 + 4] = bytes((px[i + 2], px[i + 1], px[i], 255))
+    surf.mark_dirty()
+    return surf
 
 def build_mock(frames, path):
     """A made-up moment of play, drawn the way the game draws (nearest-neighbour,
