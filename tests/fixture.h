@@ -45,7 +45,9 @@ inline void expectneutral(const DrawLayer& gfx, int blend = 0) {
     EXPECT_EQ(st.sx, 1.0f);
     EXPECT_EQ(st.sy, 1.0f);
     EXPECT_EQ(st.rot, 0.0f);
-    if (blend) EXPECT_EQ(st.blend, blend);
+    if (blend) {
+        EXPECT_EQ(st.blend, blend);
+    }
 }
 
 }  // namespace vx::test
