@@ -102,21 +102,7 @@ class StressScene {
 
     // One frame of play as the main loop runs it, up to the present: the
     // drawing operations are recorded, not rendered.
-    void frame() {
-        g.gfx.cls();
-        walk(g, g.starlist);
-        walk(g, g.shotlist);
-        spawnstep(g);
-        walk(g, g.beeshotlist);
-        walk(g, g.beelist);
-        walk(g, g.splatlist);
-        walk(g, g.partlist);
-        walk(g, g.pointslist);
-        g.player.update(g, g.control);
-        waveendtest(g);
-        drawscores(g);
-        sidebars(g);
-    }
+    void frame() { framesteps(g); }
 
     HeadlessPlatform pf;
     Game g{pf};

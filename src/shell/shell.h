@@ -12,6 +12,8 @@ int rungame(Game& g);
 // Start-up up to the main loop (title screen shown, generator seeded).
 // False when the display cannot be opened.
 bool startup(Game& g);
+// The steps of one frame up to its present: walks, screens, pause, F1, scores.
+void framesteps(Game& g);
 // One pass of the main loop; false once Escape (or the close request) ends it.
 bool mainframe(Game& g);
 // Stops the music and stores the best score.

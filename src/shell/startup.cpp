@@ -35,7 +35,7 @@ bool startup(Game& g) {
     return true;
 }
 
-bool mainframe(Game& g) {
+void framesteps(Game& g) {
     Input& in = g.input;
     g.gfx.cls();
     walk(g, g.starlist);
@@ -60,9 +60,13 @@ bool mainframe(Game& g) {
     if (in.hit(Key::f1)) f1step(g);
     drawscores(g);
     sidebars(g);
+}
+
+bool mainframe(Game& g) {
+    framesteps(g);
     presentframe(g, screenname(g));
     suspensioncheck(g);
-    if (in.hit(Key::escape) || g.pf.quitrequested()) g.quitting = true;
+    if (g.input.hit(Key::escape) || g.pf.quitrequested()) g.quitting = true;
     return !g.quitting;
 }
 
