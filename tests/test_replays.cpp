@@ -4,7 +4,8 @@
 // in both.
 //
 // A replay file is a simulator script with lines the script reader skips:
-//   #! seed 7                      run options (seed, frames)
+//   #! seed 7                      run options (seed, frames; last: the picture
+//                                  after which the script ends the program)
 //   #! fails-against other.txt     an altered copy that must fail other.txt's checks
 //   #@ 356 screen=play player.score=0   trace values at a frame (paths into the
 //                                  JSON; a space in a value is written "_")
@@ -42,6 +43,7 @@ struct Replay {
     std::string text;
     uint32_t seed = 1;
     long long frames = -1;
+    int last = 0;  // the last picture, when the script ends the program
     std::string failsagainst;
     std::vector<Checkpoint> checks;
     std::string hash;
@@ -67,6 +69,7 @@ Replay loadreplay(const fs::path& p) {
             w >> key >> value;
             if (key == "seed") r.seed = static_cast<uint32_t>(std::stoul(value));
             if (key == "frames") r.frames = std::stoll(value);
+            if (key == "last") r.last = std::stoi(value);
             if (key == "fails-against") r.failsagainst = value;
         } else if (tag == "#@") {
             Checkpoint c;
@@ -186,6 +189,8 @@ std::vector<std::string> compare(const Replay& want, const RunResult& run) {
                                 value + ", got " + got);
         }
     }
+    if (want.last != 0 && (run.lines.empty() || run.lines.rbegin()->first != want.last))
+        diffs.push_back("want the program to end after picture " + std::to_string(want.last));
     if (fnv1a(run.trace) != want.hash)
         diffs.push_back("trace hash: want " + want.hash + ", got " + fnv1a(run.trace));
     return diffs;
