@@ -187,9 +187,8 @@ bool GlRenderer::init() {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target_, 0);
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (complete) warmup();
     return complete;
 }
 
@@ -344,6 +343,28 @@ void GlRenderer::blit(const Viewport& vp, int dw, int dh) {
                       GL_COLOR_BUFFER_BIT, vp.integer ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     ++drawcalls_;
+}
+
+void GlRenderer::warmup() {
+    // One of every kind of drawing, once: a software driver compiles what each
+    // needs on first use, and that belongs to start-up, not to play.
+    DrawLayer layer;
+    layer.cls();
+    for (int mode : {kBlendMask, kBlendSolid, kBlendAlpha}) {
+        layer.setblend(mode);
+        layer.setalpha(0.5f);
+        layer.plot(1, 1);
+        layer.drawrect(2, 2, 3, 3);
+        layer.setscale(0.7f, 0.9f);
+        layer.setrotation(30.0f);
+        layer.drawimage(fontimage(), 20, 20, 33);
+        layer.setscale(1, 1);
+        layer.setrotation(0);
+        layer.drawtext("Vx", 30, 30);
+    }
+    render(layer);
+    layer.cls();
+    render(layer);
 }
 
 void GlRenderer::readpixels(std::vector<uint8_t>& rgb) {

@@ -45,6 +45,7 @@ class GlRenderer final : public Renderer {
         uint64_t version;
     };
     const Slot* upload(const Image& img);
+    void warmup();
     void quad(const float (&px)[4][2], int u0, int v0, int u1, int v1, const DrawState& st);
     void flushquads();
 
