@@ -121,6 +121,18 @@ def fit_scale(inkw, inkh, bw, bh, stretch):
     return sy, max(sy * stretch[0], min(sy * stretch[1], bw / inkw))
 
 
+
+def letter_inks(ctx, text, tracking, ref):
+    """The ink boxes (x0, y0, x1, y1) of the non-space letters of text laid out
+    at the current font's reference size, with tracking between letters."""
+    pen, inks = 0.0, []
+    for i, ch in enumerate(text):
+        xb, yb, w, h, xa, _ = ctx.text_extents(ch)
+        if ch != " ":
+            inks.append((pen + xb, yb, pen + xb + w, yb + h))
+        pen += xa + (tracking * ref if i < len(text) - 1 else 0.0)
+    return inks
+
 def text_path(ctx, text, font, box, tracking=0.0, stretch=(0.8, 1.6), align="centre",
               ref=100.0):
     """Adds the outlines of text to the path, fitted into box = (x, y, w, h).
@@ -135,12 +147,7 @@ def text_path(ctx, text, font, box, tracking=0.0, stretch=(0.8, 1.6), align="cen
     ctx.identity_matrix()
     set_font(ctx, font, ref)
     # Lay the letters out at the reference size and take the ink bounds.
-    pen, inks = 0.0, []
-    for i, ch in enumerate(text):
-        xb, yb, w, h, xa, _ = ctx.text_extents(ch)
-        if ch != " ":
-            inks.append((pen + xb, yb, pen + xb + w, yb + h))
-        pen += xa + (tracking * ref if i < len(text) - 1 else 0.0)
+    inks = letter_inks(ctx, text, tracking, ref)
     x0 = min(i[0] for i in inks)
     x1 = max(i[2] for i in inks)
     y0 = min(i[1] for i in inks)
@@ -827,12 +834,7 @@ def letter_boxes(ctx, text, font, box, tracking, stretch, ref=100.0):
     ctx.save()
     ctx.identity_matrix()
     set_font(ctx, font, ref)
-    pen, inks = 0.0, []
-    for i, ch in enumerate(text):
-        xb, yb, w, h, xa, _ = ctx.text_extents(ch)
-        if ch != " ":
-            inks.append((pen + xb, yb, pen + xb + w, yb + h))
-        pen += xa + (tracking * ref if i < len(text) - 1 else 0.0)
+    inks = letter_inks(ctx, text, tracking, ref)
     ctx.restore()
     x0 = min(i[0] for i in inks)
     x1 = max(i[2] for i in inks)
