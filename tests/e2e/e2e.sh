@@ -180,7 +180,11 @@ if startgame "$dir"; then
     fail "F3 left the effects line as it was ($sfx0)"
   check paused-f3 paused >/dev/null || fail "paused-f3: the pause texts are gone"
   # F1 ends the pause and goes back to the title screen through a blank second.
-  xdotool key F1
+  # The pause ends while F1 is held, as a player holds a key for a moment; a
+  # press and release between two pictures would only be counted for later.
+  xdotool keydown F1
+  sleep 0.3
+  xdotool keyup F1
   waitfor 10 after-f1 title
   xdotool key Escape
   if waitexit 10; then
