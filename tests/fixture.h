@@ -4,10 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/headless.h"
 #include "shell/game.h"
 
 namespace vx::test {
+
+// The draws of one image among the operations recorded since the last clear.
+inline std::vector<DrawOp> imageops(const DrawLayer& gfx, const Image& img) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : gfx.ops())
+        if (op.kind == OpKind::image && op.img == &img) out.push_back(op);
+    return out;
+}
 
 struct GameFixture {
     HeadlessPlatform pf;
@@ -26,12 +36,7 @@ struct GameFixture {
     }
 
     // Drawing operations recorded so far that draw the given image.
-    int drawsof(const Image& img) const {
-        int n = 0;
-        for (const DrawOp& op : pf.gfx.ops())
-            if (op.kind == OpKind::image && op.img == &img) ++n;
-        return n;
-    }
+    int drawsof(const Image& img) const { return static_cast<int>(imageops(pf.gfx, img).size()); }
 };
 
 // The drawing state every update must leave behind: white, opaque, unscaled,

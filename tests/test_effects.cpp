@@ -11,14 +11,7 @@ namespace {
 
 using test::expectneutral;
 using test::GameFixture;
-
-// The draws of one image in the operations recorded since the last clear.
-std::vector<DrawOp> imageops(const DrawLayer& gfx, const Image& img) {
-    std::vector<DrawOp> out;
-    for (const DrawOp& op : gfx.ops())
-        if (op.kind == OpKind::image && op.img == &img) out.push_back(op);
-    return out;
-}
+using test::imageops;
 
 // ---------------------------------------------------------------- Splats
 

@@ -12,13 +12,7 @@ namespace {
 
 using test::expectneutral;
 using test::GameFixture;
-
-std::vector<DrawOp> imageops(const DrawLayer& gfx, const Image& img) {
-    std::vector<DrawOp> out;
-    for (const DrawOp& op : gfx.ops())
-        if (op.kind == OpKind::image && op.img == &img) out.push_back(op);
-    return out;
-}
+using test::imageops;
 
 int count(const std::vector<Sfx>& log, Sfx s) {
     return static_cast<int>(std::count(log.begin(), log.end(), s));
