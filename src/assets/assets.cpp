@@ -81,12 +81,13 @@ std::optional<Picture> decodepng(const uint8_t* data, size_t size) {
     return pic;
 }
 
-const Picture& sheetpicture() {
-    static const Picture sheet = decodepng(kSheetPng, kSheetPngSize).value_or(Picture{});
-    return sheet;
+Picture sheetpicture() {
+    return decodepng(kSheetPng, kSheetPngSize).value_or(Picture{});
 }
 
-Picture logopicture() { return decodepng(kLogoPng, kLogoPngSize).value_or(Picture{}); }
+Picture logopicture() {
+    return decodepng(kLogoPng, kLogoPngSize).value_or(Picture{});
+}
 
 void cutimages(Images& img, const Picture& sheet) {
     for (const SheetCell& c : kSheetCells) {

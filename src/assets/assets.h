@@ -27,8 +27,9 @@ extern const SheetCell kSheetCells[15];
 // Decodes an 8-bit RGB, non-interlaced PNG; nothing for anything else.
 std::optional<Picture> decodepng(const uint8_t* data, size_t size);
 
-const Picture& sheetpicture();  // the decoded sprite sheet
-Picture logopicture();          // the decoded splash logo
+// Decoded anew at each call: the sheet is kept only while images are cut from it.
+Picture sheetpicture();  // the decoded sprite sheet
+Picture logopicture();   // the decoded splash logo
 
 // Cuts the fifteen images from the sheet into their slots.
 void cutimages(Images& img, const Picture& sheet);
