@@ -26,7 +26,6 @@ public:
 
     int frame() const { return frame_; }
     CpuRenderer& renderer() { return cpu_; }
-    double clockms() const { return clock_; }
 
     void settitle(const char*) override {}
     bool opendisplay() override { return true; }

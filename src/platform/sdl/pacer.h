@@ -10,7 +10,6 @@ public:
     void begin(bool vsync);
     // After each swap.
     void paced();
-    bool bytimer() const { return !vsync_; }
 
 private:
     void sleepuntil(double t);
