@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include "platform/platform.h"
 #include "platform/renderer.h"
