@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bees/spawn.h"
 #include "fixture.h"
 
 namespace vx {

@@ -2,6 +2,7 @@
 // toward the column the ship was in when they were fired.
 #include "bees/beeshot.h"
 
+#include "bees/shiphit.h"
 #include "shell/game.h"
 
 namespace vx {
@@ -29,27 +30,9 @@ void beeshot_tag::update(Game& g) {
     g.gfx.setrotation(0.0f);
     g.gfx.setscale(1.0f, 1.0f);
     if (g.titlescr == 0) {
-        // The ship's whole unscaled frame against the spark's unscaled frame.
-        const Placement ship(g.img.shipimg, 0, static_cast<float>(g.player.x),
-                             static_cast<float>(g.player.y), 1.0f, 1.0f, 0.0f);
-        const Placement spark(g.img.beeshotimg, 0, static_cast<float>(static_cast<int>(x)),
-                              static_cast<float>(static_cast<int>(y)), 1.0f, 1.0f, 0.0f);
-        if (imagesoverlap(ship, spark)) destroyship(g);
+        if (touchesship(g, x, y)) destroyship(g);
     }
     if (x < 80.0f || x > 560.0f || y > 480.0f) g.beeshotlist.remove(this);
-}
-
-void destroyship(Game& g) {
-    clearplayfield(g);
-    g.player.dead = 1;
-    playsfx(g, shipdiesnd);
-    stopmusic(g);
-    g.control = 0;
-    g.gameover = 1;
-    float px = static_cast<float>(g.player.x);
-    float py = static_cast<float>(g.player.y);
-    beesplat_tag::Create(g, px, py, 0.5f);
-    particle_tag::Create(g, px, py, 1, 0.4f, 80);
 }
 
 }  // namespace vx

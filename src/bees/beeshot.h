@@ -20,7 +20,4 @@ struct beeshot_tag {
     }
 };
 
-// The ship is destroyed: the playfield emptied, the game over.
-void destroyship(Game& g);
-
 }  // namespace vx

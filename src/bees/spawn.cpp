@@ -1,5 +1,7 @@
 // The spawn step: a swarm every spawndelay frames in a normal wave, a bonus bee
 // every 140 frames in a bonus round.
+#include "bees/spawn.h"
+
 #include "shell/game.h"
 
 namespace vx {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bees/beeshot.h"
+#include "bees/shiphit.h"
 #include "shell/game.h"
 
 namespace vx {
@@ -136,15 +137,6 @@ void movealong(starbee_tag& bee) {
     float speed = static_cast<float>(bee.speed);
     bee.x += sindeg(bee.rotation) * speed;
     bee.y -= cosdeg(bee.rotation) * speed;
-}
-
-// Only the bee-shot probe at the bee's centre counts against the whole ship frame.
-bool touchesship(Game& g, float x, float y) {
-    const Placement ship(g.img.shipimg, 0, static_cast<float>(g.player.x),
-                         static_cast<float>(g.player.y), 1.0f, 1.0f, 0.0f);
-    const Placement probe(g.img.beeshotimg, 0, static_cast<float>(trunc(x)),
-                          static_cast<float>(trunc(y)), 1.0f, 1.0f, 0.0f);
-    return imagesoverlap(ship, probe);
 }
 
 void attackstep(Game& g, starbee_tag& bee) {

@@ -33,7 +33,4 @@ struct starbee_tag {
     }
 };
 
-// Advances the spawn timer and releases swarms or bonus bees.
-void spawnstep(Game& g);
-
 }  // namespace vx

@@ -21,8 +21,8 @@
 
 namespace vx {
 
-constexpr std::array<const char*, 3> pausetxt = {"** Paused **", "F2=Adjust Music Volume:",
-                                                  "F3=Adjust SoundFX Volume:"};
+constexpr std::array<const char*, 3> pausetxt = {
+    "** Paused **", "F2=Adjust Music Volume:", "F3=Adjust SoundFX Volume:"};
 constexpr std::array<const char*, 11> voltxt = {"(off)", "(10%)", "(20%)", "(30%)",
                                                 "(40%)", "(50%)", "(60%)", "(70%)",
                                                 "(80%)", "(90%)", "(100%)"};
@@ -81,8 +81,5 @@ void walk(Game& g, EntityList<T>& list) {
 
 // Empties the six gameplay lists.
 void clearplayfield(Game& g);
-
-// The current screen by the flags (title, getready, play, wavedone, gameover).
-const char* screenname(const Game& g);
 
 }  // namespace vx

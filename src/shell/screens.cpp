@@ -198,4 +198,12 @@ void f1step(Game& g) {
     g.player.reset(g);
 }
 
+const char* screenname(const Game& g) {
+    if (g.getready) return "getready";
+    if (g.wavedone) return "wavedone";
+    if (g.gameover) return "gameover";
+    if (g.titlescr) return "title";
+    return "play";
+}
+
 }  // namespace vx

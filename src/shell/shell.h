@@ -6,12 +6,13 @@ namespace vx {
 class Platform;
 struct Game;
 
+// Start-up (startup.cpp) up to the main loop (title screen shown, generator
+// seeded). False when the display cannot be opened.
+bool startup(Game& g);
+
+// The main loop (mainloop.cpp)
 // The whole program: start-up, splash, main loop, end. Returns the exit status.
 int rungame(Game& g);
-
-// Start-up up to the main loop (title screen shown, generator seeded).
-// False when the display cannot be opened.
-bool startup(Game& g);
 // The steps of one frame up to its present: walks, screens, pause, F1, scores.
 void framesteps(Game& g);
 // One pass of the main loop; false once Escape (or the close request) ends it.
@@ -19,13 +20,13 @@ bool mainframe(Game& g);
 // Stops the music and stores the best score.
 void programend(Game& g);
 
-// Frame services
+// Presenting (present.cpp)
 void sidebars(Game& g);
 // Shows the back buffer at the vertical blank, then waits for the frame timer.
 void presentframe(Game& g, const char* screen, bool timerwait = true);
 void suspensioncheck(Game& g);
 
-// Screen steps
+// Screen steps (screens.cpp)
 void bonusdecorations(Game& g);
 void titlestep(Game& g);
 void getreadystep(Game& g);
@@ -33,7 +34,13 @@ void waveendtest(Game& g);
 void wavedonestep(Game& g);
 void gameoverstep(Game& g);
 void f1step(Game& g);
+// The current screen by the flags (title, getready, play, wavedone, gameover).
+const char* screenname(const Game& g);
+
+// The pause (pause.cpp)
 void pausescreen(Game& g);
+
+// The splash logo (splash.cpp)
 void splash(Game& g);
 
 }  // namespace vx

@@ -1,3 +1,5 @@
+// The picture's last steps: the side bars, the present at the vertical blank
+// with the frame timer's wait, and the suspension check.
 #include "shell/game.h"
 #include "shell/shell.h"
 
@@ -22,14 +24,6 @@ void suspensioncheck(Game& g) {
     pausemusic(g);
     while (g.pf.suspended() && !g.pf.quitrequested()) g.pf.waitevents();
     resumemusic(g);
-}
-
-const char* screenname(const Game& g) {
-    if (g.getready) return "getready";
-    if (g.wavedone) return "wavedone";
-    if (g.gameover) return "gameover";
-    if (g.titlescr) return "title";
-    return "play";
 }
 
 }  // namespace vx
