@@ -37,7 +37,7 @@ struct World : test::GameFixture {
     starbee_tag& attack(float x, float y, float rotation, int speed, float alpha, int valueid = 1,
                         float scale = 0.9f) {
         starbee_tag& b = g.beelist.add();
-        b.btype = 0;
+        b.btype = kAttackBee;
         b.x = x;
         b.y = y;
         b.rotation = rotation;
@@ -52,7 +52,7 @@ struct World : test::GameFixture {
     starbee_tag& bonus(float x, float y, int speed, int spinning, float ystp = 0.0f,
                        float rotation = 179.0f) {
         starbee_tag& b = g.beelist.add();
-        b.btype = 1;
+        b.btype = kBonusBee;
         b.x = x;
         b.y = y;
         b.speed = speed;
@@ -111,7 +111,7 @@ TEST(SwarmMerge, SurvivorsGiveScaleValueAndSpeed) {
         SCOPED_TRACE("alive " + std::to_string(row.alive));
         World w;
         w.g.wavesize = 10;
-        starbee_tag::Create(w.g, 2, 0, 0, 0, 5, 0);
+        starbee_tag::Create(w.g, kSwarmBee, 0, 0, 0, 5, 0);
         ASSERT_EQ(w.g.beelist.size(), 8u);
         // The earliest members are lost, so a later one does the merge.
         std::vector<starbee_tag*> ring;
@@ -123,9 +123,9 @@ TEST(SwarmMerge, SurvivorsGiveScaleValueAndSpeed) {
 
         w.walkn(w.g.beelist, 76);
 
-        auto attackers = w.bees(0);
+        auto attackers = w.bees(kAttackBee);
         ASSERT_EQ(attackers.size(), 1u);
-        EXPECT_TRUE(w.bees(2).empty());
+        EXPECT_TRUE(w.bees(kSwarmBee).empty());
         const starbee_tag& a = *attackers[0];
         EXPECT_EQ(a.scale, mergescale(row.alive));
         EXPECT_NEAR(a.scale, row.scale, 1e-6);
@@ -152,13 +152,13 @@ TEST(SwarmMerge, FirstMadeMemberMergesInThe76thFrameCountingTheRelease) {
     const float firstx = first->x;
     w.frame();
     for (int f = 2; f <= 75; ++f) w.frame();
-    EXPECT_EQ(w.bees(2).size(), 8u);
-    EXPECT_TRUE(w.bees(0).empty());
+    EXPECT_EQ(w.bees(kSwarmBee).size(), 8u);
+    EXPECT_TRUE(w.bees(kAttackBee).empty());
     EXPECT_EQ(w.g.beelist.front()->spawntravel, 150);
 
     w.g.snd.log.clear();
     w.frame();  // frame 76
-    auto attackers = w.bees(0);
+    auto attackers = w.bees(kAttackBee);
     ASSERT_EQ(attackers.size(), 1u);
     EXPECT_EQ(w.g.beelist.size(), 1u);
     // Member 0 started at the top of the ring and flew straight down: the attack
@@ -173,7 +173,7 @@ TEST(SwarmMerge, FirstMadeMemberMergesInThe76thFrameCountingTheRelease) {
 TEST(SwarmRelease, RingOfEightFacingTheCentre) {
     World w;
     w.g.wavesize = 10;
-    starbee_tag::Create(w.g, 2, 0, 0, 0, 9, 0);
+    starbee_tag::Create(w.g, kSwarmBee, 0, 0, 0, 9, 0);
     ASSERT_EQ(w.g.beelist.size(), 8u);
     int i = 0;
     const starbee_tag* top = w.g.beelist.front();
@@ -183,7 +183,7 @@ TEST(SwarmRelease, RingOfEightFacingTheCentre) {
         SCOPED_TRACE(i);
         const float angle = static_cast<float>(180 + 45 * i);
         EXPECT_EQ(b.rotation, angle);
-        EXPECT_EQ(b.btype, 2);
+        EXPECT_EQ(b.btype, kSwarmBee);
         EXPECT_EQ(b.spawnid, 9);
         EXPECT_EQ(b.alpha, 0.1f);
         EXPECT_EQ(b.scale, 0.2f);
@@ -221,8 +221,8 @@ TEST(SpawnStep, ReleasesByWaveKindAndLimit) {
         w.g.wavesize = row.wavesize;
         w.g.spawnctr = row.spawnctr;
         for (int f = 0; f < row.frames; ++f) spawnstep(w.g);
-        EXPECT_EQ(w.bees(2).size(), static_cast<size_t>(8 * row.swarms));
-        EXPECT_EQ(w.bees(1).size(), static_cast<size_t>(row.bonusbees));
+        EXPECT_EQ(w.bees(kSwarmBee).size(), static_cast<size_t>(8 * row.swarms));
+        EXPECT_EQ(w.bees(kBonusBee).size(), static_cast<size_t>(row.bonusbees));
         EXPECT_EQ(w.g.madectr, row.madectr);
         EXPECT_EQ(w.g.spawnctr, row.spawnctrafter);
         EXPECT_EQ(static_cast<int>(w.g.snd.log.sfx.size()), row.sounds);
@@ -232,11 +232,11 @@ TEST(SpawnStep, ReleasesByWaveKindAndLimit) {
 
 TEST(BonusCreate, EntersAtASideEdgeHeadingIn) {
     World w;
-    for (int i = 0; i < 40; ++i) starbee_tag::Create(w.g, 1, 0, 0, 0, 0, 0);
+    for (int i = 0; i < 40; ++i) starbee_tag::Create(w.g, kBonusBee, 0, 0, 0, 0, 0);
     EXPECT_EQ(w.g.snd.log.sfx, std::vector<Sfx>(40, sswarmsnd));
     int left = 0;
     w.g.beelist.each([&](const starbee_tag& b) {
-        EXPECT_EQ(b.btype, 1);
+        EXPECT_EQ(b.btype, kBonusBee);
         EXPECT_EQ(b.alpha, 1.0f);
         EXPECT_EQ(b.scale, 0.5f);
         EXPECT_GE(b.speed, 2);
@@ -260,10 +260,10 @@ TEST(BonusCreate, EntersAtASideEdgeHeadingIn) {
 
 TEST(AttackCreate, HeadingSpeedAndFade) {
     World w;
-    for (int v = 0; v < 8; ++v) starbee_tag::Create(w.g, 0, 100.0f, 200.0f, 0.5f, 3, v);
+    for (int v = 0; v < 8; ++v) starbee_tag::Create(w.g, kAttackBee, 100.0f, 200.0f, 0.5f, 3, v);
     int v = 0;
     w.g.beelist.each([&](const starbee_tag& b) {
-        EXPECT_EQ(b.btype, 0);
+        EXPECT_EQ(b.btype, kAttackBee);
         EXPECT_EQ(b.speed, v + 1);
         EXPECT_EQ(b.valueid, v);
         EXPECT_EQ(b.spawnid, 0);
@@ -467,7 +467,7 @@ TEST(BeeHit, ShotOverTwoBeesIsTakenByTheEarlierThatHasFadedIn) {
 
 TEST(BeeHit, FadingInBeeLetsShotsThroughFor22Updates) {
     World w;
-    starbee_tag::Create(w.g, 0, 320.0f, 200.0f, 0.9f, 0, 1);
+    starbee_tag::Create(w.g, kAttackBee, 320.0f, 200.0f, 0.9f, 0, 1);
     starbee_tag& b = *w.g.beelist.front();
     b.shotctr = 100000;
     for (int k = 1; k <= 23; ++k) {
@@ -511,21 +511,33 @@ TEST(BeeHit, EffectsAndCountersByKind) {
         float splatscale;
     };
     const std::vector<Row> table = {
-        {"attack bee", 0, 3, 0.7f, {bhitsnd, sbdiesnd}, 1, 200, 1, 1, 15, 0, 3, 0.7f},
-        {"attack bee 3200", 0, 7, 0.2f, {bhitsnd, sbdiesnd}, 1, 3200, 1, 1, 15, 0, 7, 0.2f},
+        {"attack bee", kAttackBee, 3, 0.7f, {bhitsnd, sbdiesnd}, 1, 200, 1, 1, 15, 0, 3, 0.7f},
+        {"attack bee 3200",
+         kAttackBee,
+         7,
+         0.2f,
+         {bhitsnd, sbdiesnd},
+         1,
+         3200,
+         1,
+         1,
+         15,
+         0,
+         7,
+         0.2f},
         // The other swarm member keeps the swarm alive: no kill yet.
-        {"swarm bee", 2, 0, 0.2f, {bhit1snd}, 0, 25, 1, 1, 0, 1, 0, 0.0f},
+        {"swarm bee", kSwarmBee, 0, 0.2f, {bhit1snd}, 0, 25, 1, 1, 0, 1, 0, 0.0f},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(row.what);
         World w;
         starbee_tag& b = w.attack(300.0f, 200.0f, 90.0f, 0, 1.02f, row.valueid, row.scale);
         b.btype = row.btype;
-        if (row.btype == 2) {
+        if (row.btype == kSwarmBee) {
             b.spawnid = 4;
             b.alpha = 0.5f;
             starbee_tag& mate = w.g.beelist.add();
-            mate.btype = 2;
+            mate.btype = kSwarmBee;
             mate.spawnid = 4;
             mate.x = 500.0f;
             mate.y = 100.0f;
@@ -547,7 +559,7 @@ TEST(BeeHit, EffectsAndCountersByKind) {
         EXPECT_EQ(w.g.splatlist.front()->x, b.x);
         EXPECT_EQ(w.g.partlist.size(), row.particles);
         // Hit and gone, but still drawn in this frame.
-        EXPECT_EQ(w.drawsof(w.g.img.beeimg), row.btype == 2 ? 2 : 1);
+        EXPECT_EQ(w.drawsof(w.g.img.beeimg), row.btype == kSwarmBee ? 2 : 1);
     }
 }
 
@@ -798,9 +810,9 @@ TEST(SwarmAttract, TitleScreenMergeIsSilentWithValueZero) {
     World w;
     w.g.titlescr = 1;
     w.g.control = 0;
-    starbee_tag::Create(w.g, 2, 0, 0, 0, 1, 0);
+    starbee_tag::Create(w.g, kSwarmBee, 0, 0, 0, 1, 0);
     w.walkn(w.g.beelist, 76);
-    auto attackers = w.bees(0);
+    auto attackers = w.bees(kAttackBee);
     ASSERT_EQ(attackers.size(), 1u);
     EXPECT_EQ(attackers[0]->valueid, 0);
     EXPECT_EQ(attackers[0]->speed, 1);
@@ -818,10 +830,10 @@ TEST(SwarmKill, LastMemberShotCountsTowardTheWave) {
         World w;
         w.g.titlescr = titlescr;
         w.g.wavesize = 10;
-        starbee_tag::Create(w.g, 2, 0, 0, 0, 7, 0);
+        starbee_tag::Create(w.g, kSwarmBee, 0, 0, 0, 7, 0);
         // A member of another swarm stays alive throughout.
         starbee_tag& other = w.g.beelist.add();
-        other.btype = 2;
+        other.btype = kSwarmBee;
         other.spawnid = 8;
         other.x = 5.0f;
         other.y = 470.0f;
@@ -829,7 +841,7 @@ TEST(SwarmKill, LastMemberShotCountsTowardTheWave) {
         other.rotation = 0.0f;
         for (int n = 0; n < 8; ++n) {
             SCOPED_TRACE(n);
-            const starbee_tag* target = w.bees(2)[0];
+            const starbee_tag* target = w.bees(kSwarmBee)[0];
             ASSERT_EQ(target->spawnid, 7);
             w.shot(static_cast<int>(target->x), static_cast<int>(target->y));
             w.frame();
@@ -844,7 +856,7 @@ TEST(SwarmKill, LastMemberShotCountsTowardTheWave) {
 TEST(SwarmKill, MergedSwarmCountsOnlyThroughItsAttackBee) {
     World w;
     w.g.wavesize = 10;
-    starbee_tag::Create(w.g, 2, 0, 0, 0, 7, 0);
+    starbee_tag::Create(w.g, kSwarmBee, 0, 0, 0, 7, 0);
     std::vector<starbee_tag*> ring;
     w.g.beelist.walk([&](starbee_tag& b) { ring.push_back(&b); });
     for (int i = 1; i < 8; ++i) w.g.beelist.remove(ring[i]);
@@ -857,8 +869,8 @@ TEST(SwarmKill, MergedSwarmCountsOnlyThroughItsAttackBee) {
     w.frame();
     EXPECT_EQ(w.g.killctr, 0);
     EXPECT_EQ(w.g.player.score, 25);
-    ASSERT_EQ(w.bees(0).size(), 1u);
-    EXPECT_EQ(w.bees(0)[0]->valueid, 7);
+    ASSERT_EQ(w.bees(kAttackBee).size(), 1u);
+    EXPECT_EQ(w.bees(kAttackBee)[0]->valueid, 7);
 }
 
 }  // namespace

@@ -9,14 +9,15 @@
 namespace vx {
 
 const char* const kSfxNames[kSfxCount] = {
-    "shotsnd", "hyperspsnd", "gstartsnd", "endwavesnd", "bhitsnd",   "bhit1snd",  "lswarmsnd",
-    "sswarmsnd", "sbhitsnd", "sbdiesnd",  "shipdiesnd", "flyawaysnd", "beewarpsnd", "hscoresnd"};
+    "shotsnd",   "hyperspsnd", "gstartsnd", "endwavesnd", "bhitsnd",    "bhit1snd",   "lswarmsnd",
+    "sswarmsnd", "sbhitsnd",   "sbdiesnd",  "shipdiesnd", "flyawaysnd", "beewarpsnd", "hscoresnd"};
 const char* const kSfxFiles[kSfxCount] = {
-    "data/shot1.wav",  "data/hypersp.wav", "data/gstart.wav",  "data/endwave.wav", "data/bhit.wav",
-    "data/bhit1.wav",  "data/lswarm.wav",  "data/sswarm.wav",  "data/sbhit.wav",   "data/sbdie.wav",
-    "data/shipdie.wav", "data/flyaway.wav", "data/beewarp.wav", "data/hscore.wav"};
-const char* const kMusicFiles[4] = {"data/techno1.wav", "data/techno4.wav", "data/techno2.wav",
-                                    "data/techno3.wav"};
+    "data/shot1.wav",   "data/hypersp.wav", "data/gstart.wav",  "data/endwave.wav",
+    "data/bhit.wav",    "data/bhit1.wav",   "data/lswarm.wav",  "data/sswarm.wav",
+    "data/sbhit.wav",   "data/sbdie.wav",   "data/shipdie.wav", "data/flyaway.wav",
+    "data/beewarp.wav", "data/hscore.wav"};
+const char* const kMusicFiles[kMusicTracks] = {"data/techno1.wav", "data/techno4.wav",
+                                               "data/techno2.wav", "data/techno3.wav"};
 
 namespace {
 
@@ -28,11 +29,14 @@ std::shared_ptr<const Pcm> loadwav(const char* path) {
         return nullptr;
     }
     auto pcm = readwav(bytes->data(), bytes->size());
-    if (!pcm) std::fprintf(stderr, "vexaloid: %s is not a PCM WAV file; it plays as silence\n", path);
+    if (!pcm)
+        std::fprintf(stderr, "vexaloid: %s is not a PCM WAV file; it plays as silence\n", path);
     return pcm;
 }
 
-float clampvolume(float v) { return std::clamp(v, 0.0f, 1.0f); }
+float clampvolume(float v) {
+    return std::clamp(v, 0.0f, 1.0f);
+}
 
 }  // namespace
 

@@ -32,7 +32,14 @@ enum Sfx {
 };
 extern const char* const kSfxNames[kSfxCount];
 extern const char* const kSfxFiles[kSfxCount];
-extern const char* const kMusicFiles[4];
+// The music tracks by number: each normal wave kind and the bonus round have
+// their own, the splash and the title screen share the fourth.
+constexpr int kNormalTrackA = 0;
+constexpr int kNormalTrackB = 1;
+constexpr int kBonusTrack = 2;
+constexpr int kTitleTrack = 3;
+constexpr int kMusicTracks = 4;
+extern const char* const kMusicFiles[kMusicTracks];
 
 // Decodes a RIFF WAVE file of 8- or 16-bit PCM, mono or stereo; nothing for
 // anything else. Never reads outside the given bytes.
@@ -40,7 +47,7 @@ std::shared_ptr<const Pcm> readwav(const uint8_t* data, size_t size);
 
 // The one channel that music plays on.
 class MusicChannel {
-public:
+  public:
     void attach(AudioOut* out) { out_ = out; }
     void play(std::shared_ptr<const Pcm> pcm, float volume);  // replaces the channel
     void stop();
@@ -49,7 +56,7 @@ public:
     void setvolume(float v);
     bool playing() const { return playing_; }
 
-private:
+  private:
     AudioOut* out_ = nullptr;
     uint32_t voice_ = 0;
     bool playing_ = false;

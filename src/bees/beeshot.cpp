@@ -32,7 +32,7 @@ void beeshot_tag::update(Game& g) {
     if (g.titlescr == 0) {
         if (touchesship(g, x, y)) destroyship(g);
     }
-    if (x < 80.0f || x > 560.0f || y > 480.0f) g.beeshotlist.remove(this);
+    if (x < kPlayLeft || x > kPlayRight || y > 480.0f) g.beeshotlist.remove(this);
 }
 
 }  // namespace vx

@@ -8,14 +8,14 @@ namespace vx {
 
 void spawnstep(Game& g) {
     ++g.spawntmr;
-    if (g.wavetype < 2 && g.spawntmr >= g.spawndelay) {
+    if (g.wavetype < kBonusRound && g.spawntmr >= g.spawndelay) {
         g.spawntmr = 0;
         ++g.spawnctr;
         if (g.spawnctr > 150) g.spawnctr = 0;
-        starbee_tag::Create(g, 2, 0.0f, 0.0f, 0.0f, g.spawnctr, 0);
-    } else if (g.wavetype == 2 && g.spawntmr >= 140) {
+        starbee_tag::Create(g, kSwarmBee, 0.0f, 0.0f, 0.0f, g.spawnctr, 0);
+    } else if (g.wavetype == kBonusRound && g.spawntmr >= 140) {
         g.spawntmr = 0;
-        starbee_tag::Create(g, 1, 0.0f, 0.0f, 0.0f, 0, 0);
+        starbee_tag::Create(g, kBonusBee, 0.0f, 0.0f, 0.0f, 0, 0);
     }
 }
 

@@ -27,7 +27,7 @@ void createattack(Game& g, float x, float y, float scale, int valueid) {
     b.valueid = valueid;
     b.x = x;
     b.y = y;
-    b.btype = 0;
+    b.btype = kAttackBee;
     // Heading roughly up the screen, tilted right (side 1) or left (side 0).
     b.rotation = side == 1 ? g.rng.rnd(0.0f, 45.0f) : g.rng.rnd(315.0f, 360.0f);
     b.shotctr = trunc(g.rng.rnd(20.0f, 100.0f));
@@ -39,7 +39,7 @@ void createattack(Game& g, float x, float y, float scale, int valueid) {
 void createbonus(Game& g) {
     int side = trunc(g.rng.rnd(0.0f, 2.0f));
     starbee_tag& b = g.beelist.add();
-    b.btype = 1;
+    b.btype = kBonusBee;
     playsfx(g, sswarmsnd);
     b.alpha = 1.0f;
     b.speed = trunc(g.rng.rnd(2.0f, 6.0f));
@@ -70,7 +70,7 @@ void createswarm(Game& g, int spawnid) {
         b.alpha = 0.1f;
         b.scale = 0.2f;
         b.rotation = angle;
-        b.btype = 2;
+        b.btype = kSwarmBee;
     }
 }
 
@@ -86,7 +86,7 @@ void creditlostswarm(Game& g, const starbee_tag& bee, bool wasmember) {
     if (g.titlescr != 0 || !wasmember) return;
     bool others = false;
     g.beelist.each([&](const starbee_tag& b) {
-        others = others || (&b != &bee && b.btype == 2 && b.spawnid == bee.spawnid);
+        others = others || (&b != &bee && b.btype == kSwarmBee && b.spawnid == bee.spawnid);
     });
     if (!others) ++g.killctr;
 }
@@ -107,13 +107,13 @@ bool nearbee(const Placement& bee, const Image& shot, int sx, int sy) {
 int starbee_tag::Create(Game& g, int btype, float x, float y, float scale, int spawnid,
                         int valueid) {
     switch (btype) {
-        case 0:
+        case kAttackBee:
             createattack(g, x, y, scale, valueid);
             break;
-        case 1:
+        case kBonusBee:
             createbonus(g);
             break;
-        case 2:
+        case kSwarmBee:
             createswarm(g, spawnid);
             break;
         default:
@@ -174,7 +174,7 @@ void bonusstep(Game& g, starbee_tag& bee) {
     if (bee.spinning == 1) {
         bee.x += static_cast<float>(bee.speed);
         bee.y += bee.ystp;
-        if (bee.x < 80.0f || bee.x > 560.0f) bee.speed = -bee.speed;
+        if (bee.x < kPlayLeft || bee.x > kPlayRight) bee.speed = -bee.speed;
         bee.ystp += 0.06f;
         bee.rotation += static_cast<float>(bee.speed) * bee.ystp * 3.0f;
         if (bee.y < 100.0f) {
@@ -182,11 +182,11 @@ void bonusstep(Game& g, starbee_tag& bee) {
             playsfx(g, sbdiesnd);
             beesplat_tag::Create(g, bee.x, bee.y, 0.5f);
             particle_tag::Create(g, bee.x, bee.y, 0, 0.5f, 40);
-            if (bee.x >= 80.0f && bee.x < 240.0f)
+            if (bee.x >= kPlayLeft && bee.x < 240.0f)
                 g.player.score += bee.valueid * 125;
             else if (bee.x >= 240.0f && bee.x < 400.0f)
                 g.player.score += bee.valueid * 250;
-            else if (bee.x >= 400.0f && bee.x < 560.0f)
+            else if (bee.x >= 400.0f && bee.x < kPlayRight)
                 g.player.score += bee.valueid * 500;
             g.beelist.remove(&bee);
         }
@@ -220,18 +220,18 @@ void swarmstep(Game& g, starbee_tag& bee) {
         int v = 8;
         g.beelist.remove(&bee);
         g.beelist.walk([&](starbee_tag& other) {
-            if (other.btype == 2 && other.spawnid == id) {
+            if (other.btype == kSwarmBee && other.spawnid == id) {
                 m += 0.1f;
                 --v;
                 g.beelist.remove(&other);
             }
         });
         if (g.titlescr != 0) {
-            starbee_tag::Create(g, 0, mx, my, g.rng.rnd(0.2f, 1.0f), 0, 0);
+            starbee_tag::Create(g, kAttackBee, mx, my, g.rng.rnd(0.2f, 1.0f), 0, 0);
         } else {
             playsfx(g, lswarmsnd);
             if (v > 7) v = 7;
-            starbee_tag::Create(g, 0, mx, my, m, 0, v);
+            starbee_tag::Create(g, kAttackBee, mx, my, m, 0, v);
         }
     }
     bee.spawntravel += 2;
@@ -245,13 +245,13 @@ void drawbee(Game& g, starbee_tag& bee);
 void starbee_tag::update(Game& g) {
     g.gfx.setcolor(255, 255, 255);
     switch (btype) {
-        case 0:
+        case kAttackBee:
             attackstep(g, *this);
             break;
-        case 1:
+        case kBonusBee:
             bonusstep(g, *this);
             break;
-        case 2:
+        case kSwarmBee:
             swarmstep(g, *this);
             break;
         default:
@@ -278,7 +278,7 @@ void shotpass(Game& g, starbee_tag& bee) {
                                1.0f, 1.0f, 0.0f);
         if (!imagesoverlap(shotpl, beepl)) return;
         switch (bee.btype) {
-            case 2: {
+            case kSwarmBee: {
                 bool wasmember = inbeelist(g, &bee);
                 playsfx(g, bhit1snd);
                 points_tag::Create(g, bee.x, bee.y, 0);
@@ -290,7 +290,7 @@ void shotpass(Game& g, starbee_tag& bee) {
                 done = true;
                 break;
             }
-            case 0:
+            case kAttackBee:
                 // Still fading in: the shot flies through.
                 if (bee.alpha < 1.0f) return;
                 ++g.killctr;
@@ -304,7 +304,7 @@ void shotpass(Game& g, starbee_tag& bee) {
                 g.shotlist.remove(&shot);
                 done = true;
                 break;
-            case 1:
+            case kBonusBee:
                 ++bee.valueid;
                 bee.spinning = 1;
                 bee.ystp = -4.0f;

@@ -1,9 +1,14 @@
-// A bee: a swarm bee (btype 2), an attack bee (0) or a bonus bee (1).
+// A bee: a swarm bee, an attack bee or a bonus bee, told apart by btype.
 #pragma once
 
 namespace vx {
 
 struct Game;
+
+// The bee kinds, the values of starbee_tag::btype.
+constexpr int kAttackBee = 0;
+constexpr int kBonusBee = 1;
+constexpr int kSwarmBee = 2;
 
 struct starbee_tag {
     float x = 0.0f;

@@ -6,8 +6,6 @@ namespace vx {
 
 namespace {
 constexpr int kStartX = 320, kStartY = 400;
-// The box the ship is kept in while steered (inclusive).
-constexpr int kTop = 280, kBottom = 460, kLeft = 95, kRight = 545;
 constexpr int kShotCooldown = 8;
 constexpr int kHyperFrames = 100;
 }  // namespace
@@ -66,21 +64,21 @@ void player_tag::update(Game& g, int control) {
 
         // Each correction moves the pointer too, so it cannot drift out of the box;
         // outside on both axes it is moved twice and ends at the corner.
-        if (y < kTop) {
-            y = kTop;
-            g.pf.movemouse(x, kTop);
+        if (y < kShipTop) {
+            y = kShipTop;
+            g.pf.movemouse(x, kShipTop);
         }
-        if (y > kBottom) {
-            y = kBottom;
-            g.pf.movemouse(x, kBottom);
+        if (y > kShipBottom) {
+            y = kShipBottom;
+            g.pf.movemouse(x, kShipBottom);
         }
-        if (x < kLeft) {
-            x = kLeft;
-            g.pf.movemouse(kLeft, y);
+        if (x < kShipLeft) {
+            x = kShipLeft;
+            g.pf.movemouse(kShipLeft, y);
         }
-        if (x > kRight) {
-            x = kRight;
-            g.pf.movemouse(kRight, y);
+        if (x > kShipRight) {
+            x = kShipRight;
+            g.pf.movemouse(kShipRight, y);
         }
     }
 

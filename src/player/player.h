@@ -5,6 +5,12 @@ namespace vx {
 
 struct Game;
 
+// The box the ship is kept in while steered (inclusive).
+constexpr int kShipTop = 280;
+constexpr int kShipBottom = 460;
+constexpr int kShipLeft = 95;
+constexpr int kShipRight = 545;
+
 struct player_tag {
     int x = 0;
     int y = 0;

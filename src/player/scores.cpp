@@ -30,11 +30,11 @@ void drawscores(Game& g) {
     player_tag& p = g.player;
     // Colour and alpha are left neutral by the frame's earlier steps.
     g.gfx.setblend(kBlendMask);
-    g.gfx.drawimage(g.img.labelimg, 80, 0, 0);
+    g.gfx.drawimage(g.img.labelimg, kPlayLeft, 0, 0);
     g.gfx.drawimage(g.img.labelimg, 278, 0, 1);
     g.gfx.drawimage(g.img.labelimg, 478, 0, 2);
 
-    drawnumber(g, numbertext(p.score), 80);
+    drawnumber(g, numbertext(p.score), kPlayLeft);
 
     // The record sound plays once per game; the best score follows the score
     // upwards from then on.
@@ -48,7 +48,7 @@ void drawscores(Game& g) {
     std::string best = numbertext(p.hscore);
     drawnumber(g, best, 320 - 8 * static_cast<int>(best.size()));
     std::string wave = numbertext(p.wave);
-    drawnumber(g, wave, 560 - 16 * static_cast<int>(wave.size()));
+    drawnumber(g, wave, kPlayRight - 16 * static_cast<int>(wave.size()));
 }
 
 }  // namespace vx

@@ -11,7 +11,7 @@ constexpr int kStars = 300;
 constexpr int kBottom = 482;
 
 int randomcolumn(Game& g) {
-    return static_cast<int>(g.rng.rnd(80, 560));
+    return static_cast<int>(g.rng.rnd(kPlayLeft, kPlayRight));
 }
 }  // namespace
 

@@ -21,6 +21,15 @@
 
 namespace vx {
 
+// The playfield between the side bars: kPlayLeft <= x < kPlayRight.
+constexpr int kPlayLeft = 80;
+constexpr int kPlayRight = 560;
+
+// The wave kinds, the values of wavetype: two normal waves, then a bonus round.
+constexpr int kNormalWaveA = 0;
+constexpr int kNormalWaveB = 1;
+constexpr int kBonusRound = 2;
+
 constexpr std::array<const char*, 3> pausetxt = {
     "** Paused **", "F2=Adjust Music Volume:", "F3=Adjust SoundFX Volume:"};
 constexpr std::array<const char*, 11> voltxt = {"(off)", "(10%)", "(20%)", "(30%)",

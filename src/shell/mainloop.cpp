@@ -13,7 +13,7 @@ void framesteps(Game& g) {
     walk(g, g.starlist);
     walk(g, g.shotlist);
     if (!g.getready && !g.wavedone && !g.gameover) {
-        if (g.wavetype == 2) bonusdecorations(g);
+        if (g.wavetype == kBonusRound) bonusdecorations(g);
         spawnstep(g);
         walk(g, g.beeshotlist);
         walk(g, g.beelist);

@@ -8,8 +8,8 @@ namespace vx {
 void sidebars(Game& g) {
     g.gfx.setblend(kBlendSolid);
     g.gfx.setcolor(0, 0, 0);
-    g.gfx.drawrect(0, 0, 80, 480);
-    g.gfx.drawrect(560, 0, 80, 480);
+    g.gfx.drawrect(0, 0, kPlayLeft, 480);
+    g.gfx.drawrect(kPlayRight, 0, 640 - kPlayRight, 480);
     g.gfx.setcolor(255, 255, 255);
 }
 

@@ -49,7 +49,7 @@ void titlestep(Game& g) {
         g.titlescr = 0;
         g.getready = 1;
         clearplayfield(g);
-        g.wavetype = 0;
+        g.wavetype = kNormalWaveA;
         g.input.flushkeys();
         g.input.flushmouse();
         g.player.reset(g);
@@ -63,13 +63,16 @@ void getreadystep(Game& g) {
     g.seqtmr += 1;
     if (g.seqtmr == 1) {
         stopmusic(g);
-        playmusic(g, g.wavetype == 2 ? 2 : g.wavetype == 1 ? 1 : 0);
+        playmusic(g, g.wavetype == kBonusRound    ? kBonusTrack
+                     : g.wavetype == kNormalWaveB ? kNormalTrackB
+                                                  : kNormalTrackA);
         g.player.reset(g);
     }
     if (g.seqtmr > 80) {
         g.gfx.setblend(kBlendAlpha);
         g.gfx.setalpha(g.fadealpha);
-        g.gfx.drawimage(g.wavetype == 2 ? g.img.bonusrndimg : g.img.getreadyimg, 320, 200);
+        g.gfx.drawimage(g.wavetype == kBonusRound ? g.img.bonusrndimg : g.img.getreadyimg, 320,
+                        200);
         g.gfx.setalpha(1.0f);
         if (g.seqtmr > 100) g.fadealpha -= 0.006f;
         if (!(g.fadealpha > 0)) {
@@ -91,9 +94,9 @@ void waveendtest(Game& g) {
     g.control = 0;
     g.wavedone = 1;
     g.wavetype += 1;
-    if (g.wavetype > 2) {
+    if (g.wavetype > kBonusRound) {
         // A bonus round has ended: no banner and no bonus.
-        g.wavetype = 0;
+        g.wavetype = kNormalWaveA;
         g.skipbanner = 1;
     } else {
         g.wavesize += 10;
@@ -171,8 +174,8 @@ void gameoverstep(Game& g) {
         g.player.dead = 0;
         g.titlescr = 1;
         g.spawndelay = 30;
-        g.wavetype = 0;
-        playmusic(g, 3);
+        g.wavetype = kNormalWaveA;
+        playmusic(g, kTitleTrack);
         g.input.flushmouse();
     }
 }
@@ -189,9 +192,9 @@ void f1step(Game& g) {
     g.gameover = 0;
     g.skipbanner = 0;
     g.player.dead = 0;
-    playmusic(g, 3);
+    playmusic(g, kTitleTrack);
     g.spawndelay = 25;
-    g.wavetype = 0;
+    g.wavetype = kNormalWaveA;
     clearplayfield(g);
     g.input.flushkeys();
     g.input.flushmouse();

@@ -11,7 +11,7 @@ void splash(Game& g) {
     g.logoimg = makeimage(logo.width, logo.height, 1, true);
     cutframe(g.logoimg, 0, logo, 0, 0);
     gfx.setclscolor(0, 0, 8);
-    playmusic(g, 3);
+    playmusic(g, kTitleTrack);
     int logoctr = 0;
     float logoalpha = 1.0f;
     for (;;) {

@@ -32,15 +32,15 @@ struct Mover {
 Mover beemotion(const starbee_tag& b, int shipx) {
     float speed = static_cast<float>(b.speed);
     Mover m{b.x, b.y, sindeg(b.rotation) * speed, -cosdeg(b.rotation) * speed};
-    if (b.btype == 0 && b.rotation > 179.0f && b.rotation < 181.0f) {
+    if (b.btype == kAttackBee && b.rotation > 179.0f && b.rotation < 181.0f) {
         m.vy += 4.0f;  // diving
         m.vx += b.x <= static_cast<float>(shipx) ? 0.55f : -0.55f;
     }
-    if (b.btype == 2) {
+    if (b.btype == kSwarmBee) {
         m.vx = 2.0f * sindeg(b.rotation);
         m.vy = -2.0f * cosdeg(b.rotation);
     }
-    if (b.btype == 1 && b.spinning == 1) {
+    if (b.btype == kBonusBee && b.spinning == 1) {
         m.vx = speed;
         m.vy = b.ystp;
     }
@@ -71,7 +71,7 @@ int Autopilot::danger(int x, int y) const {
     g.beeshotlist.each([&](const beeshot_tag& s) { consider({s.x, s.y, s.xstp, 5.0f}); });
     g.beelist.each([&](const starbee_tag& b) {
         // Only attack bees harm the ship; a bee leaving the bottom comes back at the top.
-        if (b.btype == 0) consider(beemotion(b, g.player.x));
+        if (b.btype == kAttackBee) consider(beemotion(b, g.player.x));
     });
     return worst;
 }
@@ -82,18 +82,19 @@ int Autopilot::targetcolumn() const {
     float bestcost = 1e30f;
     int best = -1;
     g.beelist.each([&](const starbee_tag& b) {
-        if (b.y < 0.0f || b.y > sy - 40.0f || b.x < 80.0f || b.x > 560.0f) return;
+        if (b.y < 0.0f || b.y > sy - 40.0f || b.x < kPlayLeft || b.x > kPlayRight) return;
         // A bonus round lasts until three bonus bees get away: play it for about
         // half a minute, then let them go, as a tiring player would.
-        if (b.btype == 1 && bonusframes_ > kBonusFrames) return;
+        if (b.btype == kBonusBee && bonusframes_ > kBonusFrames) return;
         // Attack bees first (they end the wave), bonus bees while they can still
         // be knocked up, swarm bees last.
-        float rank = b.btype == 0 ? 0.0f : b.btype == 1 ? 40.0f : 160.0f;
-        if (b.btype == 0 && b.alpha < 1.0f) rank += 60.0f;
+        float rank = b.btype == kAttackBee ? 0.0f : b.btype == kBonusBee ? 40.0f : 160.0f;
+        if (b.btype == kAttackBee && b.alpha < 1.0f) rank += 60.0f;
         Mover m = beemotion(b, g.player.x);
         // A laser climbs 8 pixels a frame from the ship's row.
         float t = (sy - b.y) / 8.0f;
-        float lead = std::clamp(b.x + m.vx * t, 95.0f, 545.0f);
+        float lead = std::clamp(b.x + m.vx * t, static_cast<float>(kShipLeft),
+                                static_cast<float>(kShipRight));
         float cost = rank + std::fabs(lead - sx) + 0.3f * (sy - b.y);
         if (cost < bestcost) bestcost = cost, best = static_cast<int>(lead);
     });
@@ -111,9 +112,9 @@ void Autopilot::play() {
     int bestx = x, besty = y;
     long bestscore = LONG_MAX;
     for (int dy = -kMaxStep; dy <= kMaxStep; dy += 6) {
-        int cy = std::clamp(y + dy, 280, 460);
+        int cy = std::clamp(y + dy, kShipTop, kShipBottom);
         for (int dx = -kMaxStep; dx <= kMaxStep; dx += 4) {
-            int cx = std::clamp(x + dx, 95, 545);
+            int cx = std::clamp(x + dx, kShipLeft, kShipRight);
             long score =
                 10000L * danger(cx, cy) + 4L * std::abs(cx - target) + std::abs(cy - kHomeY);
             if (score < bestscore) bestscore = score, bestx = cx, besty = cy;
@@ -146,7 +147,7 @@ void Autopilot::step(int) {
         return;
     }
     titleframes_ = 0;
-    bonusframes_ = playing && g.wavetype == 2 ? bonusframes_ + 1 : 0;
+    bonusframes_ = playing && g.wavetype == kBonusRound ? bonusframes_ + 1 : 0;
     if (playing) play();
 }
 

@@ -57,7 +57,8 @@ class Checker {
     // The first invariant broken by this picture, or empty.
     std::string check(const Game& g) {
         const player_tag& p = g.player;
-        if (g.control == 1 && p.dead == 0 && (p.x < 95 || p.x > 545 || p.y < 280 || p.y > 460))
+        if (g.control == 1 && p.dead == 0 &&
+            (p.x < kShipLeft || p.x > kShipRight || p.y < kShipTop || p.y > kShipBottom))
             return "ship outside its box at (" + std::to_string(p.x) + ", " + std::to_string(p.y) +
                    ")";
         if (g.spawnctr < 0 || g.spawnctr > 150) return "spawnctr " + std::to_string(g.spawnctr);
