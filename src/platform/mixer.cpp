@@ -20,7 +20,7 @@ float clampvolume(float v) {
 }  // namespace
 
 Mixer::Mixer(int rate)
-    : rate_(rate > 0 ? rate : 44100), ramp_(float(1.0 / (kRampSeconds * rate_))) {
+    : rate_(rate > 0 ? rate : 44100), ramp_(float(1.0 / (kRampSeconds * rate_))), limiter_(rate_) {
     voices_.reserve(64);
 }
 
@@ -100,6 +100,12 @@ void Mixer::reap(std::vector<std::shared_ptr<const Pcm>>& dropped) {
 
 void Mixer::mix(float* out, int frames) {
     if (!out || frames <= 0) return;
+    sum(out, frames);
+    limiter_.process(out, frames);
+}
+
+void Mixer::sum(float* out, int frames) {
+    if (!out || frames <= 0) return;
     std::fill(out, out + 2 * size_t(frames), 0.0f);
     for (int at = 0; at < frames; at += kChunk) {
         const int n = std::min(kChunk, frames - at);
@@ -107,7 +113,6 @@ void Mixer::mix(float* out, int frames) {
         for (Voice& v : voices_)
             if (!v.done) mixvoice(v, out + 2 * size_t(at), n);
     }
-    for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 }
 
 void Mixer::mixvoice(Voice& v, float* out, int frames) {

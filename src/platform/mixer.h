@@ -1,6 +1,8 @@
 // The software mixer behind the audio output: any number of voices, each a
 // decoded sound with its own volume, looping or not, pausable, resampled to the
-// device rate and summed into interleaved stereo floats.
+// output rate and summed into interleaved stereo floats, then passed through
+// the master limiter (platform/limiter.h). The real game's device and the
+// simulator's sound file are both fed by mix().
 //
 // The game thread starts and controls voices while the audio thread calls
 // mix(); a mutex guards the voice table for short stretches, and mix() neither
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "platform/audio_out.h"
+#include "platform/limiter.h"
 
 namespace vx {
 
@@ -32,8 +35,12 @@ class Mixer final : public AudioOut {
     void resume(uint32_t voice) override;
     void setvolume(uint32_t voice, float volume) override;  // clamped to 0..1
 
-    // Writes frames of interleaved stereo (left, right) at the output rate.
+    // Writes frames of interleaved stereo (left, right) at the output rate:
+    // the voices' sum through the limiter, latency() frames late.
     void mix(float* out, int frames);
+    // The voices' sum alone, with no master stage: each voice's own samples.
+    void sum(float* out, int frames);
+    int latency() const { return limiter_.latency(); }
 
     int rate() const { return rate_; }
     // Voices not yet finished (playing, paused or fading out).
@@ -62,6 +69,7 @@ class Mixer final : public AudioOut {
 
     const int rate_;
     const float ramp_;  // largest gain change per output frame
+    Limiter limiter_;   // only mix() uses it, on the audio thread
     std::mutex mutex_;
     std::vector<Voice> voices_;
     uint32_t nextid_ = 1;
