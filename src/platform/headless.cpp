@@ -12,8 +12,37 @@ void HeadlessPlatform::flip() {
     if (render) cpu_.render(gfx);
     clock_ += 1000.0 / 60.0;
     ++frame_;
+    if (mixer_) mixpicture();
     if (onpresent) onpresent(frame_);
     gfx.clearops();
+}
+
+void HeadlessPlatform::enablesound(int rate) {
+    mixer_ = std::make_unique<Mixer>(rate);
+    soundframes_ = 0;
+}
+
+AudioOut& HeadlessPlatform::audio() {
+    if (mixer_) return *mixer_;
+    return silent_;
+}
+
+void HeadlessPlatform::mixpicture() {
+    // Picture N sounds from frame N * rate / 60 to (N + 1) * rate / 60. Before
+    // the first picture (start-up) nothing sounds, and voices started then
+    // begin with it.
+    const long long rate = mixer_->rate();
+    const long long from = frame_ * rate / 60, to = (frame_ + 1) * rate / 60;
+    if (soundframes_ < from) {
+        sound_.assign(2 * size_t(from - soundframes_), 0.0f);
+        if (onsound) onsound(sound_.data(), int(from - soundframes_));
+        soundframes_ = from;
+    }
+    const int n = int(to - soundframes_);
+    sound_.resize(2 * size_t(n));
+    mixer_->mix(sound_.data(), n);
+    if (onsound) onsound(sound_.data(), n);
+    soundframes_ = to;
 }
 
 void HeadlessPlatform::grabpicture(Image& img) {
@@ -47,8 +76,10 @@ void HeadlessPlatform::waittimer() {
 
 void HeadlessPlatform::waitevents() {
     clock_ += 1.0;
-    if (onwait) onwait();
-    else suspendedflag = false;
+    if (onwait)
+        onwait();
+    else
+        suspendedflag = false;
 }
 
 }  // namespace vx

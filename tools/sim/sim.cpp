@@ -17,6 +17,7 @@
 #include "shell/game.h"
 #include "shell/shell.h"
 #include "trace.h"
+#include "wavout.h"
 
 namespace vx::sim {
 
@@ -189,6 +190,13 @@ int run(const Options& opt, std::string& error) {
         error = "cannot write trace " + opt.trace;
         return 2;
     }
+    // The sound is rendered at the rate the game's device is asked for.
+    constexpr int kSoundRate = 44100;
+    WavOut wav;
+    if (!opt.audio.empty() && !wav.open(opt.audio, kSoundRate, error)) {
+        if (trace && trace != stdout) std::fclose(trace);
+        return 2;
+    }
     std::string here = files::cwd();
     if (!opt.dir.empty() && !files::changedir(opt.dir)) {
         if (trace && trace != stdout) std::fclose(trace);
@@ -199,6 +207,10 @@ int run(const Options& opt, std::string& error) {
     auto pf = std::make_unique<HeadlessPlatform>();
     pf->seed = opt.seed;
     pf->render = !opt.shots.empty();
+    if (!opt.audio.empty()) {
+        pf->enablesound(kSoundRate);
+        pf->onsound = [&wav](const float* frames, int count) { wav.write(frames, count); };
+    }
     auto game = std::make_unique<Game>(*pf);
     Game& g = *game;
     g.snd.log.enabled = trace != nullptr || opt.onframe != nullptr;
@@ -249,6 +261,10 @@ int run(const Options& opt, std::string& error) {
     else if (trace)
         std::fflush(stdout);
     files::changedir(here);
+    if (std::string why; !wav.close(why)) {
+        error = error.empty() ? why : error + "; " + why;
+        status = status ? status : 2;
+    }
     if (checker && status != 3) {
         std::fprintf(stderr, "vexaloid-sim: %lld frames checked, every invariant held", checked);
         if (bot)
@@ -295,6 +311,8 @@ bool parseargs(int argc, char** argv, Options& opt, std::string& error) {
             if (!value(opt.input)) return false;
         } else if (a == "--trace") {
             if (!value(opt.trace)) return false;
+        } else if (a == "--audio") {
+            if (!value(opt.audio)) return false;
         } else if (a == "--entities") {
             opt.entities = true;
         } else if (a == "--draws") {

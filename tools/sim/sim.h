@@ -20,6 +20,9 @@ struct Options {
     long long frames = -1;  // -1: until the game ends
     std::string input;      // script file, "-" for standard input
     std::string trace;      // trace file, "-" for standard output
+    // Sound file: the game's mixer renders the run's sound into a 16-bit
+    // stereo 44.1 kHz WAV, 735 frames per presented picture.
+    std::string audio;
     bool entities = false;
     bool draws = false;
     std::vector<std::pair<long long, std::string>> shots;

@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     if (!vx::sim::parseargs(argc, argv, opt, error)) {
         std::fprintf(stderr,
                      "vexaloid-sim: %s\nusage: vexaloid-sim [--dir DIR] [--seed S] [--frames N] "
-                     "[--input FILE] [--trace FILE] [--entities] [--draws] [--shot N:FILE.png]... "
+                     "[--input FILE] [--trace FILE] [--audio FILE.wav] [--entities] [--draws] "
+                     "[--shot N:FILE.png]... "
                      "[--autopilot] [--check]\n",
                      error.c_str());
         return 2;
