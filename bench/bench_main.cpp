@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,15 +73,11 @@ class StressScene {
         for (int i = 0; i < 10; ++i)
             particle_tag::Create(g, 120.0f + 40.0f * i, 180.0f, i % 2, 0.4f, 40);
         g.gfx.clearops();
-        saved = Saved{g.rng,
-                      g.player,
-                      keep(g.starlist),
-                      keep(g.shotlist),
-                      keep(g.beelist),
-                      keep(g.beeshotlist),
-                      keep(g.splatlist),
-                      keep(g.partlist),
-                      keep(g.pointslist)};
+        saved.rng = g.rng;
+        saved.player = g.player;
+        eachlist(g, [this](auto& list) {
+            saved.lists.push_back([&list, members = keep(list)] { putback(list, members); });
+        });
     }
 
     // Back to the state the scene was built in.
@@ -90,13 +87,7 @@ class StressScene {
         g.killctr = g.escapectr = g.madectr = g.spawnctr = g.spawntmr = 0;
         g.control = 1;
         g.gameover = 0;
-        putback(g.starlist, saved.stars);
-        putback(g.shotlist, saved.shots);
-        putback(g.beelist, saved.bees);
-        putback(g.beeshotlist, saved.beeshots);
-        putback(g.splatlist, saved.splats);
-        putback(g.partlist, saved.parts);
-        putback(g.pointslist, saved.points);
+        for (const auto& putlistback : saved.lists) putlistback();
         g.gfx.clearops();
     }
 
@@ -111,13 +102,7 @@ class StressScene {
     struct Saved {
         Rng rng;
         player_tag player;
-        std::vector<starfield_tag> stars;
-        std::vector<lazershot_tag> shots;
-        std::vector<starbee_tag> bees;
-        std::vector<beeshot_tag> beeshots;
-        std::vector<beesplat_tag> splats;
-        std::vector<particle_tag> parts;
-        std::vector<points_tag> points;
+        std::vector<std::function<void()>> lists;  // each puts one list's members back
     } saved;
 };
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ struct FrameInfo {
     int wavetype = 0, wavesize = 0, spawndelay = 0, killctr = 0, seqtmr = 0;
     float fadealpha = 0, musicvol = 0, sfxvol = 0;
     player_tag player;
-    size_t beelist = 0, shotlist = 0, splatlist = 0, partlist = 0, pointslist = 0, beeshotlist = 0;
+    std::map<std::string, size_t> lists;  // members of each gameplay list, by its name
     std::vector<std::string> sfx, music, texts;
 };
 
@@ -89,10 +90,7 @@ inline SimResult simulate(const RunFolder& dir, const std::string& script, long 
         f.seqtmr = g.seqtmr;
         f.fadealpha = g.fadealpha, f.musicvol = g.musicvol, f.sfxvol = g.sfxvol;
         f.player = g.player;
-        f.beelist = g.beelist.size(), f.shotlist = g.shotlist.size(),
-        f.splatlist = g.splatlist.size();
-        f.partlist = g.partlist.size(), f.pointslist = g.pointslist.size(),
-        f.beeshotlist = g.beeshotlist.size();
+        eachplaylist(g, [&f](const auto& list) { f.lists[list.name()] = list.size(); });
         for (Sfx s : g.snd.log.sfx) f.sfx.emplace_back(kSfxNames[s]);
         f.music = g.snd.log.music;
         for (const DrawOp& op : g.gfx.ops())

@@ -61,7 +61,7 @@ TEST(GameStart, ClickOnGetReadyDoesNotFire) {
     SimResult r = simulate(dir, std::string(kStart) + "100 tap left\n", kPlayFrame + 20);
     for (int f = kStartFrame + 1; f <= kPlayFrame + 20; ++f) {
         EXPECT_TRUE(r.at(f).sfx.empty()) << "frame " << f;
-        EXPECT_EQ(r.at(f).shotlist, 0u) << "frame " << f;
+        EXPECT_EQ(r.at(f).lists.at("shotlist"), 0u) << "frame " << f;
     }
 }
 
@@ -114,7 +114,7 @@ TEST(Pause, ShipComesBackWhereItWasAndAClickIsConsumed) {
     for (int f = kPlayFrame + 6; f <= kPlayFrame + 20; ++f) {
         EXPECT_EQ(r.at(f).player.x, 200) << f;
         EXPECT_EQ(r.at(f).player.y, 300) << f;
-        EXPECT_EQ(r.at(f).shotlist, 0u) << f;
+        EXPECT_EQ(r.at(f).lists.at("shotlist"), 0u) << f;
     }
 }
 
@@ -156,8 +156,7 @@ TEST_P(F1, GivesABlankPictureThenACleanTitle) {
     EXPECT_EQ(title.music, Strings({"play 3"}));
     EXPECT_EQ(title.spawndelay, 25);
     EXPECT_EQ(title.wavetype, 0);
-    EXPECT_EQ(title.beelist + title.shotlist + title.splatlist + title.partlist + title.pointslist,
-              0u);
+    for (const auto& [list, members] : title.lists) EXPECT_EQ(members, 0u) << list;
     EXPECT_EQ(title.player.x, 320);
     EXPECT_EQ(title.player.y, 400);
     EXPECT_EQ(title.player.dead, 0);

@@ -3,12 +3,7 @@
 namespace vx {
 
 void clearplayfield(Game& g) {
-    g.beelist.clear();
-    g.shotlist.clear();
-    g.splatlist.clear();
-    g.beeshotlist.clear();
-    g.pointslist.clear();
-    g.partlist.clear();
+    eachplaylist(g, [](auto& list) { list.clear(); });
 }
 
 }  // namespace vx

@@ -88,7 +88,27 @@ void walk(Game& g, EntityList<T>& list) {
     list.walk([&g](T& e) { e.update(g); });
 }
 
-// Empties the six gameplay lists.
+// Calls f on each gameplay list in declaration order: every entity list but the
+// stars. A new gameplay list is added here and in Game, nowhere else.
+template <class G, class F>
+void eachplaylist(G& g, F&& f) {
+    f(g.shotlist);
+    f(g.beelist);
+    f(g.beeshotlist);
+    f(g.splatlist);
+    f(g.pointslist);
+    f(g.partlist);
+}
+
+// Calls f on every entity list in declaration order: the gameplay lists, then
+// the stars.
+template <class G, class F>
+void eachlist(G& g, F&& f) {
+    eachplaylist(g, f);
+    f(g.starlist);
+}
+
+// Empties the gameplay lists.
 void clearplayfield(Game& g);
 
 }  // namespace vx

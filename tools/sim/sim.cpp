@@ -85,8 +85,7 @@ class Checker {
                 ++index;
             });
         };
-        lists(g.shotlist), lists(g.beelist), lists(g.beeshotlist), lists(g.splatlist);
-        lists(g.pointslist), lists(g.partlist), lists(g.starlist);
+        eachlist(g, lists);
         if (!bad.empty()) return bad;
         // A game's score only grows; the title screen ends a game.
         if (g.titlescr)

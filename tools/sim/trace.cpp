@@ -20,7 +20,8 @@ struct Writer {
     void str(std::string_view v) {
         s += '"';
         for (char c : v) {
-            if (c == '"' || c == '\\') s += '\\', s += c;
+            if (c == '"' || c == '\\')
+                s += '\\', s += c;
             else if (static_cast<unsigned char>(c) < 0x20) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
@@ -126,7 +127,8 @@ void drawops(Writer& w, const Game& g) {
 
 }  // namespace
 
-void tracefields(const Game& g, int frame, int px, int py, bool entities, bool draws, std::string& out) {
+void tracefields(const Game& g, int frame, int px, int py, bool entities, bool draws,
+                 std::string& out) {
     Writer w{out};
     out += '{';
     w.field("frame", frame);
@@ -158,13 +160,7 @@ void tracefields(const Game& g, int frame, int px, int py, bool entities, bool d
     out += ',';
     w.key("counts");
     out += '{';
-    w.field("shotlist", static_cast<int>(g.shotlist.size()));
-    w.field("beelist", static_cast<int>(g.beelist.size()));
-    w.field("beeshotlist", static_cast<int>(g.beeshotlist.size()));
-    w.field("splatlist", static_cast<int>(g.splatlist.size()));
-    w.field("pointslist", static_cast<int>(g.pointslist.size()));
-    w.field("partlist", static_cast<int>(g.partlist.size()));
-    w.field("starlist", static_cast<int>(g.starlist.size()));
+    eachlist(g, [&w](const auto& list) { w.field(list.name(), static_cast<int>(list.size())); });
     w.close();
     out += "},";
     w.key("sfx");
@@ -187,13 +183,7 @@ void tracefields(const Game& g, int frame, int px, int py, bool entities, bool d
     if (entities) {
         w.key("entities");
         out += '{';
-        members(w, g.shotlist);
-        members(w, g.beelist);
-        members(w, g.beeshotlist);
-        members(w, g.splatlist);
-        members(w, g.pointslist);
-        members(w, g.partlist);
-        members(w, g.starlist);
+        eachlist(g, [&w](const auto& list) { members(w, list); });
         w.close();
         out += "},";
     }
