@@ -290,7 +290,7 @@ TEST(ReadWav, AcceptsTheFourFormatsAndSkipsWhatItMay) {
 // peaks at or below -1 dBFS, effects starting from silence, music tracks of
 // 30 to 60 seconds that loop without a jump.
 TEST(ReadWav, EveryGeneratedSoundIsAccepted) {
-    const std::string dir = VEXALOID_BINARY_DIR "/";
+    const std::string dir = VEXALOID_BINARY_DIR "/data/";
     std::vector<std::string> files(std::begin(kSfxFiles), std::end(kSfxFiles));
     files.insert(files.end(), std::begin(kMusicFiles), std::end(kMusicFiles));
     const int peakmax = int(32767 * std::pow(10.0, -1.0 / 20.0));

@@ -12,25 +12,25 @@ const char* const kSfxNames[kSfxCount] = {
     "shotsnd",   "hyperspsnd", "gstartsnd", "endwavesnd", "bhitsnd",    "bhit1snd",   "lswarmsnd",
     "sswarmsnd", "sbhitsnd",   "sbdiesnd",  "shipdiesnd", "flyawaysnd", "beewarpsnd", "hscoresnd"};
 const char* const kSfxFiles[kSfxCount] = {
-    "data/shot1.wav",   "data/hypersp.wav", "data/gstart.wav",  "data/endwave.wav",
-    "data/bhit.wav",    "data/bhit1.wav",   "data/lswarm.wav",  "data/sswarm.wav",
-    "data/sbhit.wav",   "data/sbdie.wav",   "data/shipdie.wav", "data/flyaway.wav",
-    "data/beewarp.wav", "data/hscore.wav"};
-const char* const kMusicFiles[kMusicTracks] = {"data/techno1.wav", "data/techno4.wav",
-                                               "data/techno2.wav", "data/techno3.wav"};
+    "shot1.wav",   "hypersp.wav", "gstart.wav",  "endwave.wav", "bhit.wav",
+    "bhit1.wav",   "lswarm.wav",  "sswarm.wav",  "sbhit.wav",   "sbdie.wav",
+    "shipdie.wav", "flyaway.wav", "beewarp.wav", "hscore.wav"};
+const char* const kMusicFiles[kMusicTracks] = {"techno1.wav", "techno4.wav", "techno2.wav",
+                                               "techno3.wav"};
 
 namespace {
 
 // A sound file that is missing or not accepted plays silence; say so once.
-std::shared_ptr<const Pcm> loadwav(const char* path) {
+std::shared_ptr<const Pcm> loadwav(const std::string& path) {
     auto bytes = files::readall(path);
     if (!bytes) {
-        std::fprintf(stderr, "vexaloid: cannot read %s; it plays as silence\n", path);
+        std::fprintf(stderr, "vexaloid: cannot read %s; it plays as silence\n", path.c_str());
         return nullptr;
     }
     auto pcm = readwav(bytes->data(), bytes->size());
     if (!pcm)
-        std::fprintf(stderr, "vexaloid: %s is not a PCM WAV file; it plays as silence\n", path);
+        std::fprintf(stderr, "vexaloid: %s is not a PCM WAV file; it plays as silence\n",
+                     path.c_str());
     return pcm;
 }
 
@@ -66,7 +66,7 @@ void MusicChannel::setvolume(float v) {
 }
 
 void loadsounds(Game& g) {
-    for (int i = 0; i < kSfxCount; ++i) g.snd.slot[i] = loadwav(kSfxFiles[i]);
+    for (int i = 0; i < kSfxCount; ++i) g.snd.slot[i] = loadwav(g.paths.sound(kSfxFiles[i]));
 }
 
 void playsfx(Game& g, Sfx s) {
@@ -76,7 +76,7 @@ void playsfx(Game& g, Sfx s) {
 
 void playmusic(Game& g, int track) {
     if (g.snd.log.enabled) g.snd.log.music.push_back("play " + std::to_string(track));
-    g.snd.musicchan.play(loadwav(kMusicFiles[track]), g.musicvol);
+    g.snd.musicchan.play(loadwav(g.paths.sound(kMusicFiles[track])), g.musicvol);
 }
 
 void stopmusic(Game& g) {

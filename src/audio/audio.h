@@ -31,6 +31,7 @@ enum Sfx {
     kSfxCount
 };
 extern const char* const kSfxNames[kSfxCount];
+// File names in the sound folder.
 extern const char* const kSfxFiles[kSfxCount];
 // The music tracks by number: each normal wave kind and the bonus round have
 // their own, the splash and the title screen share the fourth.
@@ -79,7 +80,8 @@ struct Audio {
     AudioLog log;
 };
 
-// Loads the effect slots from data/ (a missing or rejected file plays silence).
+// Loads the effect slots from the sound folder (a missing or rejected file
+// plays silence).
 void loadsounds(Game& g);
 void playsfx(Game& g, Sfx s);
 void playmusic(Game& g, int track);

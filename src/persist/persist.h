@@ -9,9 +9,10 @@ namespace vx {
 
 struct Game;
 
-// Sets g.timerhz from the fourth value of ../config/settings.cfg (0 without it).
+// Sets g.timerhz from the fourth value of the settings file (0 without it).
 void readsettings(Game& g);
-// save 0 reads data/hiscore.dat into player.hscore; save 1 writes it back.
+// save 0 reads hiscore.dat from the user data folder into player.hscore;
+// save 1 writes it back.
 void hiscorefile(Game& g, int save);
 
 // The n-th little-endian 32-bit value of a file's bytes; bytes past the end

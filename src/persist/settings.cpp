@@ -14,14 +14,12 @@ int32_t readle32(const std::vector<uint8_t>& bytes, size_t index) {
 }
 
 void readsettings(Game& g) {
-    std::string here = files::cwd();
-    if (files::changedir("..")) {
-        if (files::exists("config/settings.cfg")) {
-            // An entry that cannot be read (a folder, no permission) counts as no file.
-            if (auto bytes = files::readall("config/settings.cfg")) g.timerhz = readle32(*bytes, 3);
-        }
-        files::changedir(here);
-    }
+    // Read by its path from the start folder ("../config/settings.cfg" in a
+    // portable run), so the working folder never changes.
+    const std::string& path = g.paths.settings;
+    if (path.empty() || !files::exists(path)) return;
+    // An entry that cannot be read (a folder, no permission) counts as no file.
+    if (auto bytes = files::readall(path)) g.timerhz = readle32(*bytes, 3);
 }
 
 }  // namespace vx

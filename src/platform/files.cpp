@@ -18,7 +18,9 @@ std::string cwd() {
     return buf.data();
 }
 
-bool changedir(const std::string& path) { return chdir(path.c_str()) == 0; }
+bool changedir(const std::string& path) {
+    return chdir(path.c_str()) == 0;
+}
 
 bool exists(const std::string& path) {
     struct stat st;
@@ -85,6 +87,18 @@ std::optional<std::string> replacefile(const std::string& path, const std::vecto
         fsync(dfd);
         close(dfd);
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> makefolders(const std::string& path) {
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/') continue;
+        std::string part = path.substr(0, at);
+        if (mkdir(part.c_str(), 0700) == 0 || errno == EEXIST) continue;
+        return "cannot make " + part + ": " + std::strerror(errno);
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return path + " is not a folder";
     return std::nullopt;
 }
 

@@ -18,4 +18,8 @@ std::optional<std::vector<uint8_t>> readall(const std::string& path);
 // reason is returned.
 std::optional<std::string> replacefile(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// Makes a folder and its missing parents (each private to the user); the
+// reason when it cannot.
+std::optional<std::string> makefolders(const std::string& path);
+
 }  // namespace vx::files

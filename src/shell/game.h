@@ -14,6 +14,7 @@
 #include "effects/points.h"
 #include "entities/entitylist.h"
 #include "platform/mathx.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "player/lazershot.h"
 #include "player/player.h"
@@ -45,6 +46,9 @@ struct Game {
     DrawLayer& gfx;
     Input& input;
     Rng rng;
+    // Where the sounds, the settings and the best score are (portable unless
+    // the program entry finds otherwise).
+    Paths paths;
 
     // Screen flags
     int titlescr = 0, getready = 0, wavedone = 0, gameover = 0, control = 0;

@@ -44,6 +44,10 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
 export DISPLAY=":$(head -1 "$work/display")"
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER VEXALOID_WINDOWED
+# A private home: a run without data/ stores its record there, never in the tester's.
+export HOME="$work/home"
+mkdir -p "$HOME"
+unset XDG_DATA_HOME XDG_CONFIG_HOME
 read -r screenw screenh < <(xdotool getdisplaygeometry)
 # The picture is scaled by a whole multiple and centred.
 k=$((screenw / 640 < screenh / 480 ? screenw / 640 : screenh / 480))
@@ -228,7 +232,8 @@ if startgame "$dir"; then
     fail "SIGTERM: no 4-byte data/hiscore.dat"
 fi
 
-# --- 3. No data/ folder: silent, and a clean end
+# --- 3. No data/ folder: the installed mode, here without its sound set beside
+# the program: silent, a clean end, the record in the (private) home only
 echo "== no data folder"
 dir=$(runfolder nodata nodata)
 if startgame "$dir"; then
@@ -239,11 +244,12 @@ if startgame "$dir"; then
   if waitexit 10; then
     [ "$exitstatus" = 0 ] && pass "no data/: exit status 0" || fail "no data/: exit status $exitstatus"
   fi
-  grep -q "cannot read data/shot1.wav" "$dir/output.log" && pass "no data/: the missing sounds are named" ||
-    fail "no data/: no message about the missing sounds"
-  grep -q "best score not saved" "$dir/output.log" && pass "no data/: the lost best score is reported" ||
-    fail "no data/: no message about the best score"
-  [ ! -e "$dir/data" ] || fail "no data/: a data entry was created"
+  grep -q "cannot read $work/share/games/vexaloid/shot1.wav" "$dir/output.log" &&
+    pass "no data/: the missing sounds are named" || fail "no data/: no message about the missing sounds"
+  [ "$(stat -c %s "$HOME/.local/share/vexaloid/hiscore.dat" 2>/dev/null)" = 4 ] &&
+    pass "no data/: best score stored in ~/.local/share/vexaloid" ||
+    fail "no data/: no 4-byte ~/.local/share/vexaloid/hiscore.dat"
+  [ "$(ls -A "$dir")" = "$(printf 'output.log\nvexaloid')" ] || fail "no data/: the run folder changed: $(ls -A "$dir")"
 fi
 
 # --- 4. No display at all: one readable line and a non-zero exit

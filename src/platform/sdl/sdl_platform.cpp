@@ -39,7 +39,8 @@ class TrackedAudio final : public AudioOut {
 
 class SdlPlatform final : public Platform {
   public:
-    explicit SdlPlatform(bool earlyaudio) : earlyaudio_(earlyaudio) {}
+    SdlPlatform(bool earlyaudio, std::optional<bool> windowed)
+        : earlyaudio_(earlyaudio), windowed_(windowed) {}
     ~SdlPlatform() override;
 
     void settitle(const char* title) override { title_ = title; }
@@ -99,6 +100,8 @@ class SdlPlatform final : public Platform {
     std::unique_ptr<TrackedAudio> audio_;
     // The audio device opened while the display comes up (see makesdlplatform).
     bool earlyaudio_ = true;
+    // The start mode from the command line; unset: VEXALOID_WINDOWED decides.
+    std::optional<bool> windowed_;
     std::thread opener_;
     std::unique_ptr<AudioOut> early_;
     // Storage for the pause's frozen picture, made when the display opens so
@@ -153,7 +156,7 @@ bool SdlPlatform::opendisplay() {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
 
     const char* w = std::getenv("VEXALOID_WINDOWED");
-    bool windowed = w && w[0] == '1';
+    bool windowed = windowed_.value_or(w && w[0] == '1');
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                kScreenW, kScreenH, flags);
@@ -400,8 +403,8 @@ void SdlPlatform::waitevents() {
 
 }  // namespace
 
-std::unique_ptr<Platform> makesdlplatform(bool earlyaudio) {
-    return std::make_unique<SdlPlatform>(earlyaudio);
+std::unique_ptr<Platform> makesdlplatform(bool earlyaudio, std::optional<bool> windowed) {
+    return std::make_unique<SdlPlatform>(earlyaudio, windowed);
 }
 
 }  // namespace vx
