@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 
 namespace vx::files {
 
@@ -100,6 +102,87 @@ std::optional<std::string> makefolders(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return path + " is not a folder";
     return std::nullopt;
+}
+
+Appender::~Appender() {
+    discard();
+}
+
+std::optional<std::string> Appender::open(const std::string& path) {
+    discard();
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd_ < 0) return "cannot create " + path + ": " + std::strerror(errno);
+    struct stat st;
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        return "cannot create " + path + ": not a regular file";
+    }
+    path_ = path;
+    return std::nullopt;
+}
+
+std::optional<std::string> Appender::write(const char* data, size_t size) {
+    if (fd_ < 0) return "cannot write " + path_ + ": not open";
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fd_, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return "cannot write " + path_ + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+        done += static_cast<size_t>(n);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Appender::finish(const std::string& path) {
+    if (fd_ < 0) return "cannot write " + path_ + ": not open";
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        std::string why = std::strerror(errno);
+        unlink(path_.c_str());
+        return "cannot write " + path_ + ": " + why;
+    }
+    // link() never replaces a file, where rename() would.
+    if (link(path_.c_str(), path.c_str()) != 0) {
+        std::string why = std::strerror(errno);
+        unlink(path_.c_str());
+        return "cannot name " + path + ": " + why;
+    }
+    unlink(path_.c_str());
+    return std::nullopt;
+}
+
+void Appender::discard() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    unlink(path_.c_str());
+}
+
+std::vector<std::string> listfolder(const std::string& path) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
+bool removefile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+std::string localstamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d_%H-%M-%S", &local);
+    return buf;
+}
+
+std::string processtag() {
+    return std::to_string(static_cast<long>(getpid()));
 }
 
 }  // namespace vx::files

@@ -22,4 +22,34 @@ std::optional<std::string> replacefile(const std::string& path, const std::vecto
 // reason when it cannot.
 std::optional<std::string> makefolders(const std::string& path);
 
+// A file written in pieces that allocates nothing once open: the replay of the
+// game being played. Errors come back as the reason, with the path.
+class Appender {
+  public:
+    Appender() = default;
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+    ~Appender();
+    // Creates (or empties) the file.
+    std::optional<std::string> open(const std::string& path);
+    bool isopen() const { return fd_ >= 0; }
+    std::optional<std::string> write(const char* data, size_t size);
+    // Closes the file and renames it to `path` (no file of that name may exist).
+    std::optional<std::string> finish(const std::string& path);
+    // Closes and deletes the file.
+    void discard();
+
+  private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+// The names of the files in a folder (none when it cannot be read).
+std::vector<std::string> listfolder(const std::string& path);
+bool removefile(const std::string& path);
+// The local date and time as "2026-12-11_10-42-07".
+std::string localstamp();
+// A name that no other running copy of the game uses ("12345").
+std::string processtag();
+
 }  // namespace vx::files

@@ -13,12 +13,29 @@
 
 namespace vx {
 
+// Told of every input the player gives the game, as it arrives (the replay
+// recorder): keys and buttons, the pointer's new position, the application
+// suspended or resumed, the close request.
+class InputSink {
+  public:
+    virtual ~InputSink() = default;
+    virtual void key(Key k, bool down) = 0;
+    virtual void pointer(int x, int y) = 0;
+    virtual void suspend(bool suspended) = 0;
+    virtual void quit() = 0;
+};
+
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     DrawLayer gfx;
     Input input;
+    InputSink* sink = nullptr;
+    // A recorded game plays: the player's keys and buttons go to `viewer`
+    // instead of `input`, and the pointer is the recording's alone.
+    bool playback = false;
+    Input viewer;
 
     // Display
     virtual void settitle(const char* title) = 0;

@@ -39,6 +39,17 @@ constexpr std::array<const char*, 11> voltxt = {"(off)", "(10%)", "(20%)", "(30%
 constexpr std::array<int, 8> speedtab = {1, 2, 3, 4, 5, 6, 7, 8};
 constexpr std::array<int, 8> valuetab = {25, 50, 100, 200, 400, 800, 1600, 3200};
 
+struct Game;
+
+// Told of every picture just before it is shown, and of the program's end:
+// the replay recorder and the replay player.
+class FrameWatcher {
+  public:
+    virtual ~FrameWatcher() = default;
+    virtual void presented(Game& g) = 0;
+    virtual void programending(Game&) {}
+};
+
 struct Game {
     explicit Game(Platform& platform) : pf(platform), gfx(platform.gfx), input(platform.input) {}
 
@@ -49,6 +60,7 @@ struct Game {
     // Where the sounds, the settings and the best score are (portable unless
     // the program entry finds otherwise).
     Paths paths;
+    uint32_t seed = 0;  // the clock value the generator was seeded with
 
     // Screen flags
     int titlescr = 0, getready = 0, wavedone = 0, gameover = 0, control = 0;
@@ -84,6 +96,7 @@ struct Game {
     const char* screen = "splash";
     // Set when Escape (or the window's close request) ends the main loop.
     bool quitting = false;
+    FrameWatcher* watcher = nullptr;
 };
 
 // Walks a list, calling each member's update.

@@ -43,6 +43,7 @@ bool mainframe(Game& g) {
 }
 
 void programend(Game& g) {
+    if (g.watcher) g.watcher->programending(g);
     if (g.snd.musicchan.playing()) {
         stopmusic(g);
         g.pf.delay(500);

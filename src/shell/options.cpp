@@ -19,6 +19,13 @@ Options readoptions(int argc, const char* const* argv) {
             o.windowed = true;
         } else if (a == "--fullscreen") {
             o.windowed = false;
+        } else if (a == "--replay") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                o.action = Options::bad;
+                o.error = "--replay needs a file";
+                return o;
+            }
+            o.replay = argv[++i];
         } else {
             o.action = Options::bad;
             o.error = a.size() > 1 && a[0] == '-' ? "unknown option '" + a + "'"
@@ -30,7 +37,7 @@ Options readoptions(int argc, const char* const* argv) {
 }
 
 std::string usage() {
-    return "usage: vexaloid [--windowed | --fullscreen]\n"
+    return "usage: vexaloid [--windowed | --fullscreen] [--replay FILE.vxr]\n"
            "       vexaloid --help | --version\n"
            "\n"
            "An arcade shooter: steer the ship with the mouse, fire with the left button,\n"
@@ -38,6 +45,8 @@ std::string usage() {
            "\n"
            "  --windowed    start in a window (VEXALOID_WINDOWED=1 does the same)\n"
            "  --fullscreen  start full screen (the default)\n"
+           "  --replay FILE.vxr\n"
+           "                show a recorded game (Space holds it, Escape ends it)\n"
            "  -h, --help    show this help and exit\n"
            "  --version     show the version and exit\n"
            "\n"

@@ -14,6 +14,8 @@ struct Options {
     // leaves the choice to VEXALOID_WINDOWED and then full screen.
     std::optional<bool> windowed;
     std::string error;  // what was wrong, for Action bad
+    // --replay FILE: show a recorded game instead of playing.
+    std::string replay;
 };
 
 Options readoptions(int argc, const char* const* argv);

@@ -15,6 +15,7 @@ void sidebars(Game& g) {
 
 void presentframe(Game& g, const char* screen, bool timerwait) {
     g.screen = screen;
+    if (g.watcher) g.watcher->presented(g);
     g.pf.flip();
     if (timerwait && g.timerhz != 0) g.pf.waittimer();
 }

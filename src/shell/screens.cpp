@@ -59,13 +59,17 @@ void titlestep(Game& g) {
     }
 }
 
+int wavetrack(int wavetype) {
+    return wavetype == kBonusRound    ? kBonusTrack
+           : wavetype == kNormalWaveB ? kNormalTrackB
+                                      : kNormalTrackA;
+}
+
 void getreadystep(Game& g) {
     g.seqtmr += 1;
     if (g.seqtmr == 1) {
         stopmusic(g);
-        playmusic(g, g.wavetype == kBonusRound    ? kBonusTrack
-                     : g.wavetype == kNormalWaveB ? kNormalTrackB
-                                                  : kNormalTrackA);
+        playmusic(g, wavetrack(g.wavetype));
         g.player.reset(g);
     }
     if (g.seqtmr > 80) {

@@ -5,10 +5,16 @@ namespace vx {
 
 class Platform;
 struct Game;
+struct ReplayStart;
 
 // Start-up (startup.cpp) up to the main loop (title screen shown, generator
 // seeded). False when the display cannot be opened.
 bool startup(Game& g);
+// Start-up before the splash: the display, the lists, the stars, the images,
+// the sounds and the best score. False when the display cannot be opened.
+bool setup(Game& g);
+// Start-up into a recorded game: the game as its first frame left it.
+bool replaystartup(Game& g, const ReplayStart& s);
 
 // The main loop (mainloop.cpp)
 // The whole program: start-up, splash, main loop, end. Returns the exit status.
@@ -30,6 +36,8 @@ void suspensioncheck(Game& g);
 void bonusdecorations(Game& g);
 void titlestep(Game& g);
 void getreadystep(Game& g);
+// The music track of a wave kind.
+int wavetrack(int wavetype);
 void waveendtest(Game& g);
 void wavedonestep(Game& g);
 void gameoverstep(Game& g);

@@ -264,6 +264,69 @@ else
   fail "no display: status $status, $lines lines: $(cat "$work/nodisplay.log")"
 fi
 
+# --- 5. A recorded game: the simulator reproduces it, an altered copy diverges,
+# and the window's playback reaches the same score
+echo "== a recorded game"
+dir=$(runfolder record)
+if startgame "$dir"; then
+  pointat 320 240
+  waitfor 15 record-splash splash
+  click
+  waitfor 10 record-title title
+  click
+  waitplay
+  # Twenty-odd seconds of sweeping across the lower playfield, firing all the way.
+  end=$((SECONDS + 22))
+  i=0
+  while [ $SECONDS -lt $end ]; do
+    x=$((120 + (i * 37) % 400))
+    y=$((380 + (i * 23) % 80))
+    pointat "$x" "$y"
+    click
+    sleep 0.07
+    i=$((i + 1))
+  done
+  # F1 ends the game if the bees have not (a held key, as in the first game).
+  xdotool keydown F1
+  sleep 0.3
+  xdotool keyup F1
+  waitfor 10 record-after title
+  xdotool key Escape
+  waitexit 10
+  # The game that set the best score (the bees may have ended a first game early).
+  replay=$(ls "$dir"/data/replays/*_best.vxr 2>/dev/null | tail -1)
+  [ -n "$replay" ] || replay=$(ls "$dir"/data/replays/*.vxr 2>/dev/null | tail -1)
+  kept=$(ls "$dir"/data/replays/ | wc -l)
+  if [ -z "$replay" ]; then
+    fail "recorded game: no replay in data/replays ($(ls -A "$dir/data/replays" 2>&1 | tr '\n' ' '))"
+  else
+    best=$(le32 "$dir/data/hiscore.dat")
+    frames=$(awk '$1 == "end" {print $2}' "$replay")
+    pass "recorded game: $(basename "$replay"), $frames frames, best score $best"
+    out=$("$build/vexaloid-sim" --dir "$dir" --replay "$replay")
+    status=$?
+    [ "$status" = 0 ] && [[ "$out" == "replay ok: frames $frames score $best wave "* ]] &&
+      pass "simulator: $out" || fail "simulator: status $status, '$out', want score $best"
+    # The same game with the pointer moved aside in its second half.
+    awk -v from=$((frames / 2)) '$2 == "move" && $1 > from { $3 = ($3 < 600 ? $3 + 9 : $3 - 9) } { print }' \
+      "$replay" >"$work/altered.vxr"
+    out=$("$build/vexaloid-sim" --dir "$dir" --replay "$work/altered.vxr")
+    status=$?
+    [ "$status" = 1 ] && [[ "$out" == "replay diverged at frame "* ]] &&
+      pass "altered copy: $out" || fail "altered copy: status $status, '$out'"
+    stored=$(cp "$dir/data/hiscore.dat" "$work/hiscore.before" && echo yes)
+    (cd "$dir" && timeout 120 ./vexaloid --replay "$replay" >"$work/playback.out" 2>"$work/playback.err")
+    status=$?
+    out=$(cat "$work/playback.out")
+    [ "$status" = 0 ] && [[ "$out" == "replay: score $best wave "* ]] &&
+      pass "window playback: $out" || fail "window playback: status $status, '$out' $(cat "$work/playback.err")"
+    [ "$stored" = yes ] && cmp -s "$dir/data/hiscore.dat" "$work/hiscore.before" &&
+      [ "$(ls "$dir"/data/replays/ | wc -l)" = "$kept" ] &&
+      pass "window playback stored no best score and recorded no replay" ||
+      fail "window playback changed the best score or recorded a replay"
+  fi
+fi
+
 echo "screenshots in $shots"
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end checks failed"

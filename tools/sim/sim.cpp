@@ -15,6 +15,8 @@
 #include "platform/headless.h"
 #include "script.h"
 #include "shell/game.h"
+#include "shell/recorder.h"
+#include "shell/replay.h"
 #include "shell/shell.h"
 #include "trace.h"
 #include "wavout.h"
@@ -105,10 +107,14 @@ class Checker {
 // Hands the script's events to the platform as a keyboard and mouse would.
 class Feeder {
   public:
-    Feeder(HeadlessPlatform& pf, std::vector<Event> events) : pf_(pf), events_(std::move(events)) {}
+    // A recorded game's input (replay) is what the game saw before each frame:
+    // the lines after a resume in the same frame arrive before that frame runs.
+    Feeder(HeadlessPlatform& pf, std::vector<Event> events, bool recorded)
+        : pf_(pf), events_(std::move(events)), recorded_(recorded) {}
 
     // Delivers the events of frames up to and including `frame`; stops at a suspend.
     void deliver(int frame) {
+        target_ = frame;
         while (next_ < events_.size() && !pf_.suspendedflag && events_[next_].frame <= frame)
             apply(events_[next_++]);
     }
@@ -118,24 +124,28 @@ class Feeder {
             apply(events_[next_++]);
         else
             pf_.suspendedflag = false;  // a script ending while suspended resumes
+        if (recorded_ && !pf_.suspendedflag) deliver(target_);
     }
 
   private:
+    // As the real platform does, and told to a listening recorder.
     void apply(const Event& e) {
         Input& in = pf_.input;
+        InputSink* sink = pf_.sink;
         switch (e.kind) {
             case Event::move:
                 pf_.movemouse(e.x, e.y);
+                if (sink) sink->pointer(pf_.mousex(), pf_.mousey());
                 break;
             case Event::press:
-                in.press(e.key);
-                break;
-            case Event::release:
-                in.release(e.key);
-                break;
             case Event::tap:
                 in.press(e.key);
+                if (sink) sink->key(e.key, true);
+                if (e.kind == Event::press) break;
+                [[fallthrough]];
+            case Event::release:
                 in.release(e.key);
+                if (sink) sink->key(e.key, false);
                 break;
             case Event::suspend:
             case Event::resume:
@@ -143,8 +153,10 @@ class Feeder {
                 pf_.suspendedflag = e.kind == Event::suspend;
                 in.flushkeys();
                 in.flushmouse();
+                if (sink) sink->suspend(pf_.suspendedflag);
                 break;
             case Event::quit:
+                if (sink && !pf_.quitflag) sink->quit();
                 pf_.quitflag = true;
                 break;
         }
@@ -152,12 +164,31 @@ class Feeder {
     HeadlessPlatform& pf_;
     std::vector<Event> events_;
     size_t next_ = 0;
+    int target_ = 0;
+    bool recorded_ = false;
 };
 
 }  // namespace
 
 int run(const Options& opt, std::string& error) {
     std::vector<Event> events;
+    std::optional<Replay> replay;
+    if (!opt.replay.empty()) {
+        std::ifstream f(opt.replay, std::ios::binary);
+        if (!f) {
+            error = "cannot read replay " + opt.replay;
+            return 2;
+        }
+        std::ostringstream ss;
+        ss << f.rdbuf();
+        ReplayError err;
+        replay = readreplay(ss.str(), err);
+        if (!replay) {
+            error = opt.replay + ":" + std::to_string(err.line) + ": " + err.message;
+            return 2;
+        }
+        events = replay->events;
+    }
     if (!opt.input.empty()) {
         std::string text;
         if (opt.input == "-") {
@@ -213,7 +244,40 @@ int run(const Options& opt, std::string& error) {
     auto game = std::make_unique<Game>(*pf);
     Game& g = *game;
     g.snd.log.enabled = trace != nullptr || opt.onframe != nullptr;
-    Feeder feeder(*pf, std::move(events));
+    std::unique_ptr<Recorder> recorder;
+    if (!opt.record.empty()) recorder = std::make_unique<Recorder>(g, opt.record);
+    Feeder feeder(*pf, std::move(events), replay.has_value());
+    // The replay's verdict: the first difference from its check lines.
+    std::string diverged;
+    size_t nextcheck = 0;
+    auto replaycheck = [&](int frame) {
+        const std::vector<ReplayCheck>& checks = replay->checks;
+        const int endframe = replay->endframe();
+        for (; nextcheck < checks.size() && checks[nextcheck].frame <= frame; ++nextcheck) {
+            const ReplayCheck& c = checks[nextcheck];
+            if (c.frame != frame) continue;
+            char what[160];
+            const uint64_t hash = statehash(g, pf->mousex(), pf->mousey());
+            if (g.player.score != c.score)
+                std::snprintf(what, sizeof what, "score %d, recorded %d", g.player.score, c.score);
+            else if (g.player.wave != c.wave)
+                std::snprintf(what, sizeof what, "wave %d, recorded %d", g.player.wave, c.wave);
+            else if (hash != c.hash)
+                std::snprintf(what, sizeof what, "state %016llx, recorded %016llx",
+                              static_cast<unsigned long long>(hash),
+                              static_cast<unsigned long long>(c.hash));
+            else
+                continue;
+            diverged = "replay diverged at frame " + std::to_string(frame) + ": " + what;
+            throw StopRun{};
+        }
+        if (frame >= endframe) throw StopRun{};
+        if (g.titlescr) {
+            diverged = "replay diverged at frame " + std::to_string(frame) +
+                       ": the game ended, recorded to end at frame " + std::to_string(endframe);
+            throw StopRun{};
+        }
+    };
     std::unique_ptr<Autopilot> bot;
     if (opt.autopilot) bot = std::make_unique<Autopilot>(*pf, g);
     std::unique_ptr<Checker> checker;
@@ -241,13 +305,34 @@ int run(const Options& opt, std::string& error) {
             ++checked;
         }
         g.snd.log.clear();
+        if (replay) replaycheck(frame);
         if (opt.frames >= 0 && frame >= opt.frames) throw StopRun{};
         feeder.deliver(frame + 1);
         if (bot) bot->step(frame + 1);
     };
     pf->onwait = [&] { feeder.waitone(); };
 
-    if (opt.frames != 0) {
+    if (replay) {
+        try {
+            if (replaystartup(g, replay->start)) {
+                feeder.deliver(1);
+                while (mainframe(g)) {
+                }
+                diverged = "replay diverged at frame " + std::to_string(pf->frame()) +
+                           ": the program ended, recorded to end at frame " +
+                           std::to_string(replay->endframe());
+            }
+        } catch (const StopRun&) {
+        }
+        if (status == 0) {
+            if (diverged.empty())
+                std::printf("replay ok: frames %d score %d wave %d\n", pf->frame(), g.player.score,
+                            g.player.wave);
+            else
+                std::printf("%s\n", diverged.c_str());
+            status = diverged.empty() ? 0 : 1;
+        }
+    } else if (opt.frames != 0) {
         feeder.deliver(1);
         if (bot) bot->step(1);
         try {
@@ -306,6 +391,10 @@ bool parseargs(int argc, char** argv, Options& opt, std::string& error) {
             if (!value(v)) return false;
             if (!number(v, n) || n < 0) return error = "bad --frames " + v, false;
             opt.frames = n;
+        } else if (a == "--record") {
+            if (!value(opt.record)) return false;
+        } else if (a == "--replay") {
+            if (!value(opt.replay)) return false;
         } else if (a == "--input") {
             if (!value(opt.input)) return false;
         } else if (a == "--trace") {
@@ -332,6 +421,10 @@ bool parseargs(int argc, char** argv, Options& opt, std::string& error) {
             return false;
         }
     }
+    if (!opt.replay.empty() && (!opt.input.empty() || opt.autopilot || opt.frames >= 0))
+        return error =
+                   "--replay brings its own input and length: no --input, --autopilot or --frames",
+               false;
     return true;
 }
 

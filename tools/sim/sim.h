@@ -23,6 +23,11 @@ struct Options {
     // Sound file: the game's mixer renders the run's sound into a 16-bit
     // stereo 44.1 kHz WAV, 735 frames per presented picture.
     std::string audio;
+    // A recorded game to verify: its start, its input, its checks; the run
+    // prints "replay ok: ..." (status 0) or "replay diverged at frame N: ..." (1).
+    std::string replay;
+    // Records every game the run plays into this folder, as the game does.
+    std::string record;
     bool entities = false;
     bool draws = false;
     std::vector<std::pair<long long, std::string>> shots;

@@ -9,9 +9,9 @@ int main(int argc, char** argv) {
     if (!vx::sim::parseargs(argc, argv, opt, error)) {
         std::fprintf(stderr,
                      "vexaloid-sim: %s\nusage: vexaloid-sim [--dir DIR] [--seed S] [--frames N] "
-                     "[--input FILE] [--trace FILE] [--audio FILE.wav] [--entities] [--draws] "
-                     "[--shot N:FILE.png]... "
-                     "[--autopilot] [--check]\n",
+                     "[--input FILE | --replay FILE.vxr] [--trace FILE] [--audio FILE.wav] "
+                     "[--entities] [--draws] [--shot N:FILE.png]... "
+                     "[--autopilot] [--check] [--record DIR]\n",
                      error.c_str());
         return 2;
     }

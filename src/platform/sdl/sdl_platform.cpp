@@ -246,8 +246,10 @@ void SdlPlatform::setsuspended(bool s) {
     if (s == suspended_) return;
     suspended_ = s;
     // The keyboard and mouse are flushed on suspension and on resumption.
-    input.flushkeys();
-    input.flushmouse();
+    Input& in = playback ? viewer : input;
+    in.flushkeys();
+    in.flushmouse();
+    if (sink) sink->suspend(s);
     // The pointer is kept inside the window only while the game has focus.
     SDL_SetWindowGrab(window_, s ? SDL_FALSE : SDL_TRUE);
     if (relative_) SDL_SetRelativeMouseMode(s ? SDL_FALSE : SDL_TRUE);
@@ -276,8 +278,17 @@ void SdlPlatform::handle(const SDL_Event& e) {
         }
     };
     Key k;
+    Input& in = playback ? viewer : input;
+    auto press = [&](Key key, bool down) {
+        if (down)
+            in.press(key);
+        else
+            in.release(key);
+        if (sink) sink->key(key, down);
+    };
     switch (e.type) {
         case SDL_QUIT:
+            if (!quit_ && sink) sink->quit();
             quit_ = true;
             break;
         case SDL_KEYDOWN:
@@ -288,22 +299,20 @@ void SdlPlatform::handle(const SDL_Event& e) {
                 togglefullscreen();
                 break;
             }
-            if (keyof(e.key.keysym.sym, k)) input.press(k);
+            if (keyof(e.key.keysym.sym, k)) press(k, true);
             break;
         case SDL_KEYUP:
-            if (keyof(e.key.keysym.sym, k)) input.release(k);
+            if (keyof(e.key.keysym.sym, k)) press(k, false);
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
             Key b = e.button.button == SDL_BUTTON_LEFT ? Key::mouseleft : Key::mouseright;
-            if (e.type == SDL_MOUSEBUTTONDOWN)
-                input.press(b);
-            else
-                input.release(b);
+            press(b, e.type == SDL_MOUSEBUTTONDOWN);
             break;
         }
         case SDL_MOUSEMOTION:
+            if (playback) break;
             if (relative_) {
                 // A game-side pointer driven by the mouse's motion.
                 relx_ = std::clamp(relx_ + e.motion.xrel * dpi_ * kScreenW / vp_.w, 0.0,
@@ -314,6 +323,7 @@ void SdlPlatform::handle(const SDL_Event& e) {
             } else {
                 pointerfromwindow(e.motion.x, e.motion.y);
             }
+            if (sink) sink->pointer(mx_, my_);
             break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
