@@ -126,6 +126,9 @@ const Bad kBad[] = {
     {"32 bits", [] { return with([](Wav& w) { w.bits = 32; }); }},
     {"rate 0", [] { return with([](Wav& w) { w.rate = 0; }); }},
     {"rate past an int", [] { return with([](Wav& w) { w.rate = 0x80000000u; }); }},
+    {"rate 2147483647", [] { return with([](Wav& w) { w.rate = 2147483647u; }); }},
+    {"rate just under 4 kHz", [] { return with([](Wav& w) { w.rate = 3999; }); }},
+    {"rate just over 192 kHz", [] { return with([](Wav& w) { w.rate = 192001; }); }},
     {"missing data",
      [] {
          return with([](Wav& w) {
@@ -179,6 +182,24 @@ TEST(ReadWav, RefusesWhatIsNotAnAcceptedLayout) {
         EXPECT_EQ(read(b), nullptr) << c.name;
     }
     EXPECT_EQ(readwav(nullptr, 100), nullptr);
+}
+
+// The rates at the ends of the accepted range play; past them the reason names the rate.
+TEST(ReadWav, SampleRatesFrom4To192KHzAreAccepted) {
+    const struct {
+        uint32_t rate;
+        bool accepted;
+    } cases[] = {
+        {4000, true}, {192000, true}, {3999, false}, {192001, false}, {2147483647u, false}};
+    for (const auto& c : cases) {
+        const Bytes b = with([&](Wav& w) { w.rate = c.rate; });
+        const char* why = nullptr;
+        const auto pcm = readwav(b.data(), b.size(), &why);
+        EXPECT_EQ(pcm != nullptr, c.accepted) << c.rate;
+        if (!c.accepted) {
+            EXPECT_STREQ(why, "has a sample rate outside 4000 to 192000 Hz") << c.rate;
+        }
+    }
 }
 
 // Cut anywhere inside the header: refused. Cut inside the samples: the whole

@@ -1,7 +1,10 @@
 #include "audio/audio.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 #include "platform/files.h"
 #include "shell/game.h"
@@ -20,17 +23,35 @@ const char* const kMusicFiles[kMusicTracks] = {"techno1.wav", "techno4.wav", "te
 
 namespace {
 
-// A sound file that is missing or not accepted plays silence; say so once.
-std::shared_ptr<const Pcm> loadwav(const std::string& path) {
-    auto bytes = files::readall(path);
+// Says something about a sound file once per run, however often it is loaded.
+void tell(Game& g, const std::string& what) {
+    std::string line = "vexaloid: " + what + "; it plays as silence\n";
+    auto& told = g.snd.told;
+    if (std::find(told.begin(), told.end(), line) != told.end()) return;
+    told.push_back(line);
+    std::fputs(line.c_str(), stderr);
+}
+
+// A sound file that is missing or not accepted plays silence.
+std::shared_ptr<const Pcm> loadwav(Game& g, const std::string& path) {
+    int error = 0;
+    auto bytes = files::readall(path, kMaxSoundBytes, &error);
     if (!bytes) {
-        std::fprintf(stderr, "vexaloid: cannot read %s; it plays as silence\n", path.c_str());
+        if (error == EFBIG)
+            tell(g, path + " is larger than " + std::to_string(kMaxSoundBytes >> 20) + " MiB");
+        else
+            tell(g, std::string("cannot read ") + path + " (" +
+                        (error == EISDIR ? "not a regular file" : std::strerror(error)) + ")");
         return nullptr;
     }
-    auto pcm = readwav(bytes->data(), bytes->size());
-    if (!pcm)
-        std::fprintf(stderr, "vexaloid: %s is not a PCM WAV file; it plays as silence\n",
-                     path.c_str());
+    const char* why = nullptr;
+    std::shared_ptr<const Pcm> pcm;
+    try {
+        pcm = readwav(bytes->data(), bytes->size(), &why);
+    } catch (const std::bad_alloc&) {
+        why = "needs more memory than there is";
+    }
+    if (!pcm) tell(g, path + " " + why);
     return pcm;
 }
 
@@ -66,7 +87,7 @@ void MusicChannel::setvolume(float v) {
 }
 
 void loadsounds(Game& g) {
-    for (int i = 0; i < kSfxCount; ++i) g.snd.slot[i] = loadwav(g.paths.sound(kSfxFiles[i]));
+    for (int i = 0; i < kSfxCount; ++i) g.snd.slot[i] = loadwav(g, g.paths.sound(kSfxFiles[i]));
 }
 
 void playsfx(Game& g, Sfx s) {
@@ -76,7 +97,7 @@ void playsfx(Game& g, Sfx s) {
 
 void playmusic(Game& g, int track) {
     if (g.snd.log.enabled) g.snd.log.music.push_back("play " + std::to_string(track));
-    g.snd.musicchan.play(loadwav(g.paths.sound(kMusicFiles[track])), g.musicvol);
+    g.snd.musicchan.play(loadwav(g, g.paths.sound(kMusicFiles[track])), g.musicvol);
 }
 
 void stopmusic(Game& g) {

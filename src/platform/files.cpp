@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <new>
 
 namespace vx::files {
 
@@ -29,50 +31,86 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-std::optional<std::vector<uint8_t>> readall(const std::string& path) {
+namespace {
+
+std::optional<std::vector<uint8_t>> readfile(const std::string& path, size_t limit, bool whole,
+                                             int* error) {
+    int dummy = 0;
+    int& err = error ? *error : dummy;
+    err = 0;
     // Not blocking: a named pipe in the file's place must not hang the game.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
+    if (fd < 0) {
+        err = errno;
         return std::nullopt;
     }
+    auto fail = [&](int why) {
+        close(fd);
+        err = why;
+        return std::nullopt;
+    };
+    struct stat st;
+    if (fstat(fd, &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) return fail(EISDIR);
+    const auto size = static_cast<uint64_t>(std::max<off_t>(st.st_size, 0));
+    if (whole && size > limit) return fail(EFBIG);
     std::vector<uint8_t> out;
-    // One block of the file's size: no doubling copies (a music track is megabytes).
-    if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
-    uint8_t buf[65536];
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        out.insert(out.end(), buf, buf + n);
+    try {
+        // One block for what will be read: no doubling copies (a sound is megabytes).
+        out.resize(static_cast<size_t>(std::min<uint64_t>(size, limit)));
+    } catch (const std::bad_alloc&) {
+        return fail(ENOMEM);
     }
+    size_t done = 0;
+    while (done < out.size()) {
+        ssize_t n = read(fd, out.data() + done, out.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail(errno);
+        if (n == 0) break;  // the file shrank meanwhile
+        done += static_cast<size_t>(n);
+    }
+    out.resize(done);
     close(fd);
     return out;
 }
 
+}  // namespace
+
+std::optional<std::vector<uint8_t>> readhead(const std::string& path, size_t limit, int* error) {
+    return readfile(path, limit, false, error);
+}
+
+std::optional<std::vector<uint8_t>> readall(const std::string& path, size_t limit, int* error) {
+    return readfile(path, limit, true, error);
+}
+
 std::optional<std::string> replacefile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::string tmp = path + ".tmp";
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A file or link left at the temporary name is removed; O_EXCL|O_NOFOLLOW then
+    // make sure the file written is a new one, never a link's target.
+    if (unlink(tmp.c_str()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM)
+        return "cannot remove " + tmp + ": " + std::strerror(errno);
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return "cannot create " + tmp + ": " + std::strerror(errno);
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            std::string why = std::strerror(errno);
+            std::string why = std::strerror(n < 0 ? errno : ENOSPC);
             close(fd);
             unlink(tmp.c_str());
             return "cannot write " + tmp + ": " + why;
         }
         done += static_cast<size_t>(n);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
+    if (fsync(fd) != 0) {
+        std::string why = std::strerror(errno);
+        close(fd);
+        unlink(tmp.c_str());
+        return "cannot flush " + tmp + ": " + why;
+    }
+    if (close(fd) != 0) {
         std::string why = std::strerror(errno);
         unlink(tmp.c_str());
         return "cannot flush " + tmp + ": " + why;

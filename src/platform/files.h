@@ -11,11 +11,21 @@ namespace vx::files {
 std::string cwd();
 bool changedir(const std::string& path);
 bool exists(const std::string& path);
-// The whole file, or nothing when it cannot be read (missing, a folder, no permission).
-std::optional<std::vector<uint8_t>> readall(const std::string& path);
-// Replaces the file safely: a temporary file in the same folder, flushed to disk,
-// then renamed over the old one. On failure the old file is untouched and the
-// reason is returned.
+
+// At most `limit` bytes from the start of a regular file, or nothing when it
+// cannot be read; then *error holds errno's reason (ENOENT: there is no file,
+// EISDIR: not a regular file, ENOMEM: no memory for it).
+std::optional<std::vector<uint8_t>> readhead(const std::string& path, size_t limit,
+                                             int* error = nullptr);
+// The whole file when it holds at most `limit` bytes; a larger one is refused
+// (EFBIG) without reading it.
+std::optional<std::vector<uint8_t>> readall(const std::string& path, size_t limit,
+                                            int* error = nullptr);
+
+// Replaces the file safely: a temporary file in the same folder, created anew
+// (never through a link or into an existing file; one left by a crash is
+// removed first), flushed to disk, then renamed over the old one. On failure
+// the old file is untouched and the reason is returned.
 std::optional<std::string> replacefile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Makes a folder and its missing parents (each private to the user); the

@@ -13,6 +13,7 @@
 #include "effects/particle.h"
 #include "effects/points.h"
 #include "entities/entitylist.h"
+#include "persist/persist.h"
 #include "platform/mathx.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -91,6 +92,7 @@ struct Game {
     Image logoimg;   // only while the splash runs
     Image pauseimg;  // the frozen picture while the pause runs
     Audio snd;
+    HiscoreFile hiscore;
 
     // What the picture being presented shows, for traces: "title", "pause", ...
     const char* screen = "splash";

@@ -1,6 +1,7 @@
 // The program entry: the command line, where the files are, then the game on
 // the real platform, recording every game; or a recorded game shown in the window.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/files.h"
@@ -31,9 +32,12 @@ int main(int argc, char** argv) {
     // A recorded game is read whole before any window opens.
     std::optional<vx::Replay> replay;
     if (!opts.replay.empty()) {
-        auto bytes = vx::files::readall(opts.replay);
+        // A replay is a few KB of text; anything past 64 MiB is not one.
+        int error = 0;
+        auto bytes = vx::files::readall(opts.replay, size_t(64) << 20, &error);
         if (!bytes) {
-            std::fprintf(stderr, "vexaloid: cannot read replay %s\n", opts.replay.c_str());
+            std::fprintf(stderr, "vexaloid: cannot read replay %s (%s)\n", opts.replay.c_str(),
+                         std::strerror(error));
             return 2;
         }
         vx::ReplayError err;

@@ -53,8 +53,7 @@ void programend(Game& g) {
 
 int rungame(Game& g) {
     if (!startup(g)) return 1;
-    while (mainframe(g)) {
-    }
+    while (mainframe(g)) storenewbest(g);
     programend(g);
     return 0;
 }
