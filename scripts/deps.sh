@@ -6,7 +6,7 @@ want=(build-essential cmake pkg-config libsdl2-dev libepoxy-dev libpng-dev zlib1
       libgl1-mesa-dri)
 if [ "${1:-}" = test ]; then
   want+=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils clang
-         libclang-rt-14-dev python3 sox)
+         libclang-rt-14-dev python3 sox desktop-file-utils appstream man-db)
 fi
 missing=()
 for p in "${want[@]}"; do
