@@ -4,6 +4,12 @@
 set -euo pipefail
 want=(build-essential cmake pkg-config libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev
       libgl1-mesa-dri)
+if [ "${1:-}" = package ] || [ "${1:-}" = proof ]; then
+  want+=(dpkg-dev lintian)
+fi
+if [ "${1:-}" = proof ]; then
+  want+=(debootstrap xvfb xdotool imagemagick python3)
+fi
 if [ "${1:-}" = test ]; then
   want+=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils clang
          libclang-rt-14-dev python3 sox desktop-file-utils appstream man-db)
