@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/sdl/gl_renderer.h"
+#include "platform/gl/gl_renderer.h"
 #include "shell/game.h"
 #include "sim.h"
 

@@ -1,7 +1,5 @@
 #include "sim.h"
 
-#include <png.h>
-
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -18,6 +16,7 @@
 #include "shell/recorder.h"
 #include "shell/replay.h"
 #include "shell/shell.h"
+#include "shotpng.h"
 #include "trace.h"
 #include "wavout.h"
 
@@ -27,32 +26,6 @@ namespace {
 
 // Thrown from a present to end the run after the last requested frame.
 struct StopRun {};
-
-bool writepng(const std::string& path, const std::vector<uint8_t>& rgb, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        error = "cannot write " + path;
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, kScreenW, kScreenH, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < kScreenH; ++y)
-        png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * kScreenW * 3]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return true;
-}
 
 // The invariants that hold after every presented picture, whatever the input.
 class Checker {

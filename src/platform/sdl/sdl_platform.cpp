@@ -10,8 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/gl/gl_renderer.h"
 #include "platform/sdl/frame_stats.h"
-#include "platform/sdl/gl_renderer.h"
 #include "platform/sdl/pacer.h"
 #include "platform/sdl/sdl_audio.h"
 

@@ -1,6 +1,10 @@
-#include "platform/sdl/gl_renderer.h"
+#include "platform/gl/gl_renderer.h"
 
+#ifdef __EMSCRIPTEN__
+#include <GLES3/gl3.h>
+#else
 #include <epoxy/gl.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +22,15 @@ constexpr int kAtlas = 2048;
 constexpr int kQuadsPerDraw = 65536 / 4;
 constexpr int kMaxSlots = 64;
 
-const char* kVertexShader = R"(#version 330 core
+// OpenGL 3.3 on the desktop, OpenGL ES 3.0 (WebGL 2) in the browser: the
+// shaders are the same past their first lines.
+#ifdef __EMSCRIPTEN__
+#define SHADER_HEAD "#version 300 es\nprecision highp float;\nprecision highp int;\n"
+#else
+#define SHADER_HEAD "#version 330 core\n"
+#endif
+
+const char* kVertexShader = SHADER_HEAD R"(
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;
 layout(location = 2) in vec4 colormode;
@@ -43,8 +55,8 @@ void main() {
 
 // Mask writes opaque texels whose alpha reaches one half; solid writes every
 // texel; alpha blends (premultiplied, with blending ONE, ONE_MINUS_SRC_ALPHA).
-const char* kFragmentShader = R"(#version 330 core
-uniform sampler2D atlas;
+const char* kFragmentShader = SHADER_HEAD R"(
+uniform highp sampler2D atlas;
 in vec2 vuv;
 in vec4 vcolor;
 flat in int vmode;
