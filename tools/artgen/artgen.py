@@ -21,6 +21,8 @@ import zlib
 
 import cairo
 
+from cells import SPARE_CELLS, game_cells
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 SHEET_OUT = os.path.join(ROOT, "src", "assets", "sheet.png")
@@ -926,33 +928,40 @@ def draw_blue_bolt(ctx, w, h, f):
 
 # ---------------------------------------------------------------- layout
 
-# name, width, height, frames, x of frame 0, y, drawing, kind
+# The drawing and kind of every cell; where the cells lie is the game's own
+# table (cells.py reads it).
 # kind "sprite": no pixel so dark that a 16-bit buffer stores it as black;
 # kind "art": soft edges allowed to fade out.
-IMAGES = [
-    ("shipimg", 36, 58, 4, 1, 1, 37, draw_ship, "sprite"),
-    ("beeimg", 61, 43, 3, 1, 62, 62, draw_bee, "sprite"),
-    ("splatimg", 61, 45, 7, 1, 261, 62, draw_splat, "sprite"),
-    ("ptsimg", 35, 10, 8, 1, 309, 36, None, "sprite"),
-    ("bonusimg", 158, 99, 3, 1, 322, 159, draw_bonus, "art"),
-    ("shotimg", 7, 26, 1, 151, 1, 8, draw_shot, "sprite"),
-    ("beeshotimg", 10, 10, 1, 177, 1, 11, draw_ball, "sprite"),
-    ("titleimg", 352, 110, 1, 1, 109, 353, draw_title, "art"),
-    ("startimg", 404, 18, 1, 230, 222, 405, draw_start, "art"),
-    ("getreadyimg", 160, 47, 1, 191, 56, 161, draw_getready, "art"),
-    ("bonusrndimg", 178, 41, 1, 408, 1, 179, draw_bonusrnd, "art"),
-    ("wavedoneimg", 213, 52, 1, 408, 45, 214, draw_wavedone, "art"),
-    ("gameoverimg", 164, 47, 1, 399, 100, 165, draw_gameover, "art"),
-    ("labelimg", 84, 21, 3, 151, 30, 85, draw_label, "art"),
-    ("digitimg", 16, 16, 10, 223, 1, 17, draw_digit, "art"),
-]
+DRAWINGS = {
+    "shipimg": (draw_ship, "sprite"),
+    "beeimg": (draw_bee, "sprite"),
+    "splatimg": (draw_splat, "sprite"),
+    "ptsimg": (None, "sprite"),
+    "bonusimg": (draw_bonus, "art"),
+    "shotimg": (draw_shot, "sprite"),
+    "beeshotimg": (draw_ball, "sprite"),
+    "titleimg": (draw_title, "art"),
+    "startimg": (draw_start, "art"),
+    "getreadyimg": (draw_getready, "art"),
+    "bonusrndimg": (draw_bonusrnd, "art"),
+    "wavedoneimg": (draw_wavedone, "art"),
+    "gameoverimg": (draw_gameover, "art"),
+    "labelimg": (draw_label, "art"),
+    "digitimg": (draw_digit, "art"),
+    # Cells that the game never cuts.
+    "blue bolts": (draw_blue_bolt, "sprite"),
+    "spare balls": (lambda c, w, h, f: draw_ball(c, w, h, f + 1), "sprite"),
+    "credits line": (draw_credits, "art"),
+}
 
-# Cells that the game never cuts: spare bolts, spare balls, a credits line.
-EXTRA_CELLS = [
-    ("blue bolts", 7, 26, 2, 159, 1, 8, draw_blue_bolt, "sprite"),
-    ("spare balls", 10, 10, 3, 188, 1, 11, lambda c, w, h, f: draw_ball(c, w, h, f + 1), "sprite"),
-    ("credits", 404, 12, 1, 230, 242, 405, draw_credits, "art"),
-]
+
+def layout(cells):
+    """(name, width, height, frames, x of frame 0, y, step, drawing, kind) a cell."""
+    return [(name, w, h, n, x, y, w + 1) + DRAWINGS[name] for name, (w, h, n, x, y) in cells.items()]
+
+
+IMAGES = layout(game_cells())
+EXTRA_CELLS = layout(SPARE_CELLS)
 
 
 def frame_rects(entry):

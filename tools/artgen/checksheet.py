@@ -14,39 +14,18 @@ import struct
 import sys
 import zlib
 
+from cells import SPARE_CELLS, game_cells
+
 SHEET_SIZE = (637, 423)
 LOGO_SIZE = (420, 236)
 FENCE = (190, 27, 1)
 
-# name: (width, height, frames, x of frame 0, y); frame i is moved i*(width+1) right.
-IMAGES = {
-    "shipimg": (36, 58, 4, 1, 1),
-    "beeimg": (61, 43, 3, 1, 62),
-    "splatimg": (61, 45, 7, 1, 261),
-    "ptsimg": (35, 10, 8, 1, 309),
-    "bonusimg": (158, 99, 3, 1, 322),
-    "shotimg": (7, 26, 1, 151, 1),
-    "beeshotimg": (10, 10, 1, 177, 1),
-    "titleimg": (352, 110, 1, 1, 109),
-    "startimg": (404, 18, 1, 230, 222),
-    "getreadyimg": (160, 47, 1, 191, 56),
-    "bonusrndimg": (178, 41, 1, 408, 1),
-    "wavedoneimg": (213, 52, 1, 408, 45),
-    "gameoverimg": (164, 47, 1, 399, 100),
-    "labelimg": (84, 21, 3, 151, 30),
-    "digitimg": (16, 16, 10, 223, 1),
-}
+# name: (width, height, frames, x of frame 0, y), as the game cuts them.
+IMAGES = game_cells()
 
 # Sprites whose pixels are never so dark that a 16-bit (5-6-5) back buffer
 # stores them as black: only pure black may turn transparent in them.
 NO_FAINT = {"shipimg", "beeimg", "splatimg", "ptsimg", "shotimg", "beeshotimg"}
-
-# Cells the game never cuts, drawn all the same: (width, height, frames, x, y).
-SPARE_CELLS = {
-    "blue bolts": (7, 26, 2, 159, 1),
-    "spare balls": (10, 10, 3, 188, 1),
-    "credits line": (404, 12, 1, 230, 242),
-}
 
 # Corners (inclusive) that the game's cutting depends on.
 KNOWN_CORNERS = [
