@@ -126,6 +126,44 @@ TEST(SimSound, TheFileEndsWithTheLastPicture) {
     EXPECT_EQ(pcm->frames(), size_t(200 * kPerPicture));
 }
 
+// A busy run at full volumes: a game started, paused, the effects stepped up
+// to 100 % (the music is at 100 % from the start), then 40 s of firing while
+// sweeping across the bees; a lost game is started again by the clicks. What
+// comes out never reaches full scale, never jumps (a click), and is exactly
+// as long as the run.
+TEST(SimSound, ABusyRunAtFullVolumesNeitherClipsNorClicks) {
+    RunFolder dir;
+    std::string script = "1 move 320 400\n30 tap left\n90 tap left\n400 tap space\n";
+    for (int k = 0; k < 5; ++k) script += std::to_string(410 + 10 * k) + " tap f3\n";
+    script += "470 tap space\n";
+    const int fire = 480, frames = fire + 40 * 60;
+    for (int f = fire; f < frames; f += 4) {
+        const int x = 320 + int(150 * std::sin(f / 90.0));
+        script += std::to_string(f) + " move " + std::to_string(x) + " 400\n";
+        script += std::to_string(f) + " tap left\n";
+    }
+    const std::string wav = dir.file("../busy.wav");
+    const Rendered r = render(dir, script, frames, wav);
+    ASSERT_EQ(r.status, 0) << r.error;
+    ASSERT_GE(r.shots.size(), 150u) << "the run was not busy";
+    const auto pcm = readsound(wav);
+    ASSERT_TRUE(pcm);
+    const double seconds = double(pcm->frames()) / pcm->rate;
+    EXPECT_NEAR(seconds, frames / 60.0, 0.05 * frames / 60.0);
+    int peak = 0, jump = 0;
+    double sum = 0.0;
+    const auto& s = pcm->samples;
+    for (size_t i = 0; i < s.size(); ++i) {
+        peak = std::max(peak, std::abs(int(s[i])));
+        if (i >= 2) jump = std::max(jump, std::abs(s[i] - s[i - 2]));
+        sum += double(s[i]) * s[i];
+    }
+    EXPECT_LT(peak, 32767) << "full scale reached";
+    EXPECT_LE(jump / 32768.0, 0.6) << "a click";
+    // Loud enough that the master stage had work to do.
+    EXPECT_GT(std::sqrt(sum / double(s.size())) / 32768.0, 0.1);
+}
+
 TEST(SimSound, AFileThatCannotBeWrittenIsAClearError) {
     RunFolder dir;
     const Rendered r = render(dir, "", 10, dir.file("no/such/folder/sound.wav"));

@@ -334,7 +334,9 @@ TEST(ReadWav, EveryGeneratedSoundIsAccepted) {
         int peak = 0;
         for (int16_t s : pcm->samples) peak = std::max(peak, std::abs(int(s)));
         EXPECT_LE(peak, peakmax) << files[k];
-        EXPECT_GT(peak, peakmax / 4) << files[k];
+        // Not silent; the levels themselves are checked in test_soundset.cpp
+        // (the music peaks near -13 dBFS, under the effects).
+        EXPECT_GT(peak, peakmax / 10) << files[k];
 
         const int ch = pcm->channels;
         const size_t n = pcm->samples.size();

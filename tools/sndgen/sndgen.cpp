@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/limiter.h"
+
 namespace {
 
 constexpr int kRate = 44100;
@@ -104,6 +106,15 @@ void fadeends(Buf& b, double attack, double release) {
     const int r = std::min<int>(samples(release), int(b.size()));
     for (int i = 0; i < a; ++i) b[i] *= float(i) / float(a);
     for (int i = 0; i < r; ++i) b[b.size() - 1 - i] *= float(i) / float(r);
+}
+
+// A two-pole low-pass over a whole sound: takes the glassy top off bells.
+void soften(Buf& b, double cutoff) {
+    Svf f;
+    for (float& x : b) {
+        f.run(x, cutoff, 0.7071);
+        x = float(f.low);
+    }
 }
 
 // Adds src into dst at offset, scaled.
@@ -269,6 +280,24 @@ Buf chord(const std::vector<double>& notes, double seconds, double attack, doubl
     return b;
 }
 
+// The build's riser: noise through a narrowing band that sweeps up five
+// octaves and swells, over a sine that climbs two.
+Buf riser(double seconds) {
+    Buf b(samples(seconds));
+    Rng rng(59);
+    Svf f;
+    Osc o;
+    for (size_t i = 0; i < b.size(); ++i) {
+        const double x = double(i) / double(b.size());
+        f.run(rng.bi(), 250.0 * std::pow(32.0, x), 1.0 + 3.0 * x);
+        o.setfreq(220.0 * std::pow(4.0, x));
+        b[i] = float((0.8 * f.band + 0.15 * o.sine()) * x * x);
+        o.step();
+    }
+    fadeends(b, 0.01, 0.01);
+    return b;
+}
+
 // Lead: two detuned saws and a square, with a vibrato that grows in.
 Buf leadnote(double note, double seconds) {
     const int gate = samples(seconds);
@@ -360,9 +389,12 @@ struct Note {
     int step, len, pitch;
 };
 
-// Four bars of a track's arrangement and which parts play in them.
+// Four bars of a track's arrangement and which parts play in them. `other`
+// sections play the track's second progression; a `build` section rises into
+// the next one with a noise sweep and a snare roll over its last two bars, and
+// the next one opens on a crash.
 struct Section {
-    bool kick, snare, hats, openhats, bass, arp, chords, lead, fill;
+    bool kick, snare, hats, openhats, bass, arp, chords, lead, fill, other, build;
 };
 
 struct TrackDef {
@@ -370,6 +402,7 @@ struct TrackDef {
     double bpm;
     int key;                // MIDI note of the key's root (bass octave)
     int progression[4][4];  // per bar: chord tones in semitones above the key
+    int other[4][4];        // the contrasting progression of the `other` sections
     const char* kick;       // 16 steps, 'x' = hit
     const char* snare;      // 'x' snare, 'c' clap
     const char* hats;       // 'x' closed, 'o' open
@@ -396,13 +429,25 @@ Bus rendertrack(const TrackDef& t) {
     std::vector<size_t> kickat;
 
     const Buf bd = kick(1.0), sn = snare(), cp = clap();
-    const Buf ch = hat(55.0, 0.08), oh = hat(9.0, 0.3);
+    const Buf ch = hat(55.0, 0.08), oh = hat(9.0, 0.3), crash = hat(2.2, 1.6);
 
     for (size_t s = 0; s < t.sections.size(); ++s) {
         const Section& sec = t.sections[s];
+        if (sec.build) {
+            // The last two bars rise: a noise sweep and a snare roll that
+            // doubles its pace and grows; the next section opens on a crash.
+            drums.add(riser(2 * bar / double(kRate)), (s * 4 + 2) * bar, 0.5f, 0.0f);
+            for (int i = 0; i < 32; ++i) {
+                if (i < 16 && i % 2) continue;
+                const float x = i / 31.0f;
+                drums.add(sn, (s * 4 + 2) * bar + i * step, 0.12f + 0.4f * x * x,
+                          i % 2 ? 0.15f : -0.15f);
+            }
+            drums.add(crash, (s + 1) * 4 * bar, 0.3f, -0.2f);
+        }
         for (int b = 0; b < 4; ++b) {
             const size_t barat = (s * 4 + b) * bar;
-            const int(&chordnotes)[4] = t.progression[b];
+            const int(&chordnotes)[4] = sec.other ? t.other[b] : t.progression[b];
             const bool fillbar = sec.fill && b == 3;
             for (int i = 0; i < 16; ++i) {
                 const size_t at = barat + i * step;
@@ -432,10 +477,12 @@ Bus rendertrack(const TrackDef& t) {
                 }
             }
             if (sec.chords) {
+                // Without the kick the chords are held pads on every track.
+                const bool pads = t.pads || !sec.kick;
                 std::vector<double> notes;
-                for (int k = 0; k < (t.pads ? 4 : 3); ++k)
+                for (int k = 0; k < (pads ? 4 : 3); ++k)
                     notes.push_back(t.key + 12 + chordnotes[k]);
-                if (t.pads) {
+                if (pads) {
                     synth.add(chord(notes, bar * 0.97 / kRate, 0.08, 1400.0), barat, 0.3f, -0.2f);
                 } else {
                     const Buf stab = chord(notes, step * 1.2 / kRate, 0.003, t.chordcut);
@@ -467,7 +514,8 @@ Bus rendertrack(const TrackDef& t) {
 }
 
 // Section shorthand: K kick, S snare/clap, H hats, O open hats, B bass, A arp,
-// C chords, L lead, F drum fill in the last bar.
+// C chords, L lead, F drum fill in the last bar, P the other progression,
+// R a build into the next section.
 Section sec(const char* parts) {
     Section s{};
     for (const char* p = parts; *p; ++p) switch (*p) {
@@ -498,6 +546,12 @@ Section sec(const char* parts) {
             case 'F':
                 s.fill = true;
                 break;
+            case 'P':
+                s.other = true;
+                break;
+            case 'R':
+                s.build = true;
+                break;
             default:
                 break;
         }
@@ -507,10 +561,14 @@ Section sec(const char* parts) {
 std::vector<TrackDef> tracks() {
     std::vector<TrackDef> v;
     // techno1: normal waves, first type. Driving D minor with a rolling acid bass.
+    // Intro, groove, lead; the turn to Gm7-Bb-F-A; a breakdown of pads and arp
+    // that builds; the full drop with the lead again.
     v.push_back({"techno1",
                  132.0,
                  38,
                  {{0, 3, 7, 10}, {0, 3, 7, 10}, {-2, 2, 5, 8}, {-4, 0, 3, 7}},
+                 // Gm7, Bb, F, then A major pulling back home
+                 {{5, 8, 12, 15}, {-4, 0, 3, 7}, {3, 7, 10, 15}, {7, 11, 14, 19}},
                  "x...x...x...x...",
                  "....x.......x...",
                  "x.x.x.x.x.x.x.xo",
@@ -538,14 +596,18 @@ std::vector<TrackDef> tracks() {
                   {51, 1, 7},
                   {52, 4, 8},
                   {56, 8, 7}},
-                 {sec("KHBA"), sec("KSHOBAF"), sec("KSHOBCA"), sec("KSHOBCLF"), sec("SHACF"),
-                  sec("KSHOBCAL")}});
+                 {sec("KHBA"), sec("KSHOBAF"), sec("KSHOBCAL"), sec("KSHOBCAP"), sec("HACPR"),
+                  sec("KSHOBCALF")}});
     // techno2: bonus rounds. Bright F major, bouncy arp and claps.
+    // Intro, groove, lead; Bbmaj7-C7-Am7-Dm7; a kickless breakdown that builds;
+    // the drop.
     v.push_back(
         {"techno2",
          140.0,
          41,
          {{0, 4, 7, 11}, {-3, 0, 4, 7}, {-7, -3, 0, 4}, {-5, -1, 2, 5}},
+         // Bbmaj7, C7, Am7, Dm7
+         {{5, 9, 12, 16}, {7, 11, 14, 17}, {4, 7, 11, 14}, {-3, 0, 4, 7}},
          "x...x...x...x...",
          "....c.......c..c",
          ".xox.xox.xox.xox",
@@ -557,13 +619,16 @@ std::vector<TrackDef> tracks() {
          {{0, 2, 16},  {2, 2, 19},  {4, 2, 24},  {6, 2, 19},  {8, 4, 21},  {12, 4, 19}, {16, 2, 16},
           {18, 2, 14}, {20, 4, 12}, {24, 4, 14}, {28, 4, 16}, {32, 2, 12}, {34, 2, 16}, {36, 2, 19},
           {38, 2, 24}, {40, 4, 23}, {44, 4, 19}, {48, 4, 17}, {52, 4, 19}, {56, 8, 24}},
-         {sec("KSHBA"), sec("KSHOBACF"), sec("KSHOBCAL"), sec("SHACL"), sec("KSHOBCALF"),
-          sec("KSHOBCAL")}});
+         {sec("KSHBA"), sec("KSHOBACF"), sec("KSHOBCAL"), sec("KSHOBCAP"), sec("SHACPR"),
+          sec("KSHOBCALF")}});
     // techno3: the title. A minor, broad pads and a singing lead.
+    // Intro, lead; Dm-Am-Bb-E; a breakdown of pads and hats that builds; the drop.
     v.push_back({"techno3",
                  124.0,
                  33,
                  {{0, 3, 7, 12}, {-4, 0, 3, 7}, {-9, -5, -2, 3}, {-2, 2, 5, 10}},
+                 // Dm, Am, Bb, and E major: the darker turn of the harmonic minor
+                 {{5, 8, 12, 17}, {0, 3, 7, 12}, {1, 5, 8, 13}, {7, 11, 14, 19}},
                  "x...x...x...x...",
                  "....x.......x...",
                  "..x...x...x...xo",
@@ -588,12 +653,16 @@ std::vector<TrackDef> tracks() {
                   {48, 6, 14},
                   {54, 2, 12},
                   {56, 8, 10}},
-                 {sec("KHBCA"), sec("KSHOBCAF"), sec("KSHOBCAL"), sec("SHCAL"), sec("KSHOBCALF")}});
+                 {sec("KHBCA"), sec("KSHOBCAL"), sec("KSHOBCAP"), sec("HCAPR"), sec("KSHOBCALF")}});
     // techno4: normal waves, second type. Dark E phrygian, pulsing sixteenth bass.
+    // Drums and bass, groove, lead; Am-G-C-B; a kickless breakdown over the
+    // pulsing bass that builds; the drop.
     v.push_back({"techno4",
                  138.0,
                  40,
                  {{0, 3, 7, 12}, {1, 5, 8, 13}, {0, 3, 7, 12}, {-2, 1, 5, 10}},
+                 // Am, G, C, and B major leading back to E
+                 {{5, 8, 12, 17}, {3, 7, 10, 15}, {8, 12, 15, 20}, {7, 11, 14, 19}},
                  "x...x...x...x..x",
                  "....x.......x...",
                  "xxoxxxoxxxoxxxox",
@@ -618,7 +687,7 @@ std::vector<TrackDef> tracks() {
                   {48, 4, 3},
                   {52, 4, 1},
                   {56, 8, 0}},
-                 {sec("KSHB"), sec("KSHOBAF"), sec("KSHOBACF"), sec("KSHOBCAL"), sec("HBCA"),
+                 {sec("KSHB"), sec("KSHOBAF"), sec("KSHOBCAL"), sec("KSHOBCAP"), sec("HBCAPR"),
                   sec("KSHOBCALF")}});
     return v;
 }
@@ -640,7 +709,7 @@ Buf shot1() {
         c.setfreq(fr * 1.51);
         const double s =
             0.6 * a.pulse(0.35) + 0.3 * c.saw() + rng.bi() * 0.3 * std::exp(-t * 200.0);
-        f.run(s, 2500.0 + 5000.0 * std::exp(-t * 15.0), 1.0);
+        f.run(s, 1800.0 + 3500.0 * std::exp(-t * 15.0), 1.0);
         b[i] = float(f.low * std::exp(-t * 13.0));
         a.step();
         c.step();
@@ -649,24 +718,33 @@ Buf shot1() {
     return b;
 }
 
-// Hyperspace: a shimmering rise with noise that follows the pitch.
+// Hyperspace: the ship slips out of phase. A glassy chorused tone climbs two
+// octaves in quick whole-tone steps, each step a fresh blip, then hangs on
+// the top note trembling faster and fades: all shimmer and no noise, where
+// the fly-away is all air.
 Buf hypersp() {
-    Buf b(samples(1.0));
-    Osc car, mod, trem;
-    trem.setfreq(17.0);
-    Rng rng(202);
+    Buf b(samples(0.95));
+    Osc a, c, sub, trem;
     Svf f;
+    constexpr double kStep = 0.045;
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = double(i) / kRate;
-        const double fr = 180.0 * std::pow(9.0, std::min(t / 0.85, 1.0));
-        mod.setfreq(fr * 1.5);
-        car.setfreq(fr * (1.0 + 0.6 * mod.sine()));
-        f.run(rng.bi(), fr * 2.0, 4.0);
-        const double env = std::min(1.0, t / 0.05) * (t < 0.7 ? 1.0 : std::exp(-(t - 0.7) * 10.0));
-        const double s = 0.55 * car.sine() + 0.6 * f.band;
-        b[i] = float(s * env * (0.7 + 0.3 * trem.sine()));
-        car.step();
-        mod.step();
+        const int step = std::min(int(t / kStep), 12);
+        const double fr = midifreq(64.0 + 2.0 * step);
+        a.setfreq(fr);
+        c.setfreq(fr * 1.008);
+        sub.setfreq(fr * 0.5 * 0.997);
+        trem.setfreq(9.0 + 14.0 * t);
+        f.run(sub.pulse(0.5), 2500.0, 0.8);
+        const double since = t - std::min(step, 12) * kStep;
+        const double blip = step < 12 ? 0.65 + 0.35 * std::exp(-since * 60.0) : 1.0;
+        const double env = std::min(1.0, t / 0.005) * (t < 0.6 ? 1.0 : std::exp(-(t - 0.6) * 9.0));
+        const double depth = std::min(1.0, t / 0.6) * 0.4;
+        const double s = 0.5 * a.sine() + 0.4 * c.sine() + 0.25 * f.low;
+        b[i] = float(s * blip * env * (1.0 - depth + depth * trem.sine()));
+        a.step();
+        c.step();
+        sub.step();
         trem.step();
     }
     fadeends(b, 0.002, 0.05);
@@ -682,7 +760,7 @@ Buf chime(double note, double seconds, double decay) {
     Svf f;
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = double(i) / kRate;
-        f.run(0.6 * a.pulse(0.5) + 0.3 * c.saw(), 1500.0 + 5000.0 * std::exp(-t * 10.0), 1.0);
+        f.run(0.6 * a.pulse(0.5) + 0.3 * c.saw(), 1200.0 + 2800.0 * std::exp(-t * 10.0), 1.0);
         b[i] = float(f.low * std::exp(-t * decay));
         a.step();
         c.step();
@@ -757,20 +835,23 @@ Buf bhit() {
     return b;
 }
 
-// Swarm bee hit: a small high blip with a tick.
+// Swarm bee hit: a dry, crunchy pop: a burst of coarse noise in a low band
+// over a short knock, with no pitch to follow, where the laser is a falling zap.
 Buf bhit1() {
-    Buf b(samples(0.14));
-    Osc o;
+    Buf b(samples(0.12));
+    Osc knock;
+    knock.setfreq(150.0);
     Rng rng(404);
     Svf f;
+    double held = 0.0;
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = double(i) / kRate;
-        o.setfreq(280.0 + 900.0 * std::exp(-t * 35.0));
-        f.run(rng.bi(), 4000.0, 1.0);
+        if (i % 4 == 0) held = rng.bi();
+        f.run(held, 1400.0 - 600.0 * std::min(1.0, t / 0.08), 0.7);
         const double s =
-            0.6 * o.pulse(0.5) * std::exp(-t * 25.0) + 0.5 * f.band * std::exp(-t * 90.0);
-        b[i] = float(s);
-        o.step();
+            1.4 * f.band * std::exp(-t * 40.0) + 0.5 * knock.sine() * std::exp(-t * 70.0);
+        b[i] = float(std::tanh(1.5 * s));
+        knock.step();
     }
     fadeends(b, 0.0005, 0.02);
     return b;
@@ -816,7 +897,7 @@ Buf bell(double freq, double seconds, double decay) {
     mod.setfreq(freq * 3.5);
     for (size_t i = 0; i < b.size(); ++i) {
         const double t = double(i) / kRate;
-        const double index = 2.5 * std::exp(-t * 8.0);
+        const double index = 1.6 * std::exp(-t * 8.0);
         const double ph = car.ph + index * mod.sine() / kTwoPi;
         b[i] = float(std::sin(kTwoPi * ph) * std::exp(-t * decay));
         car.step();
@@ -829,9 +910,10 @@ Buf bell(double freq, double seconds, double decay) {
 // Bonus bee appears: a bright two-note chime with a sparkle.
 Buf sswarm() {
     Buf b;
-    mixin(b, bell(midifreq(88), 0.45, 7.0), 0, 0.5f);
-    mixin(b, bell(midifreq(95), 0.5, 6.0), samples(0.08), 0.5f);
-    mixin(b, bell(midifreq(100), 0.4, 9.0), samples(0.16), 0.3f);
+    mixin(b, bell(midifreq(76), 0.45, 7.0), 0, 0.5f);
+    mixin(b, bell(midifreq(83), 0.5, 6.0), samples(0.08), 0.5f);
+    mixin(b, bell(midifreq(88), 0.4, 9.0), samples(0.16), 0.3f);
+    soften(b, 3000.0);
     fadeends(b, 0.001, 0.05);
     return b;
 }
@@ -879,12 +961,12 @@ Buf explosion(double seconds, double decay, double startcut, double endcut, doub
 }
 
 Buf sbdie() {
-    return explosion(0.65, 5.0, 7000.0, 250.0, 0.7, 505);
+    return explosion(0.65, 5.0, 4000.0, 250.0, 0.7, 505);
 }
 
 // Ship destroyed: a long explosion, crackles and a falling tone.
 Buf shipdie() {
-    Buf b = explosion(2.0, 1.8, 5000.0, 120.0, 1.0, 606);
+    Buf b = explosion(2.0, 1.8, 3500.0, 120.0, 1.0, 606);
     Rng rng(607);
     Osc o;
     for (size_t i = 0; i < b.size(); ++i) {
@@ -892,9 +974,12 @@ Buf shipdie() {
         o.setfreq(420.0 * std::pow(0.08, std::min(t / 1.6, 1.0)));
         b[i] += float(0.3 * o.saw() * std::exp(-t * 1.5));
         if (rng.uni() < 0.002 * std::exp(-t * 1.2)) {
-            // a crackle: a few samples of bright noise
-            for (int k = 0; k < 40 && i + k < b.size(); ++k)
-                b[i + k] += float(rng.bi() * 0.5 * (1.0 - k / 40.0));
+            // a crackle: a few milliseconds of rough noise
+            double c = 0.0;
+            for (int k = 0; k < 40 && i + k < b.size(); ++k) {
+                c += 0.45 * (rng.bi() - c);
+                b[i + k] += float(c * 0.7 * (1.0 - k / 40.0));
+            }
         }
         o.step();
     }
@@ -902,7 +987,8 @@ Buf shipdie() {
     return b;
 }
 
-// Fly-away: a whoosh of rising band noise over a rising tone.
+// Fly-away: the ship leaves the top of the screen: a broad whoosh of air that
+// rises and swells past, over a faint climbing engine hum.
 Buf flyaway() {
     Buf b(samples(1.3));
     Rng rng(707);
@@ -912,10 +998,10 @@ Buf flyaway() {
         const double t = double(i) / kRate;
         const double x = t / 1.3;
         const double fr = 150.0 * std::pow(10.0, x);
-        f.run(rng.bi(), fr * 3.0, 2.5);
+        f.run(rng.bi(), fr * 2.0, 1.5);
         o.setfreq(fr);
         const double env = std::sin(kPi * std::pow(x, 0.6));
-        b[i] = float((0.8 * f.band + 0.35 * o.saw()) * env);
+        b[i] = float((0.9 * f.band + 0.12 * o.sine()) * env);
         o.step();
     }
     fadeends(b, 0.002, 0.05);
@@ -948,10 +1034,11 @@ Buf hscore() {
     const int notes[] = {84, 88, 91, 96};
     for (int r = 0; r < 2; ++r)
         for (int k = 0; k < 4; ++k)
-            mixin(b, bell(midifreq(notes[k] + 5 * r), 0.35, 8.0), samples(0.06 * (r * 4 + k)),
+            mixin(b, bell(midifreq(notes[k] - 12 + 5 * r), 0.35, 8.0), samples(0.06 * (r * 4 + k)),
                   0.4f);
-    mixin(b, chime(89 + 12, 0.6, 5.0), samples(0.48), 0.25f);
-    mixin(b, bell(midifreq(101), 0.6, 4.0), samples(0.48), 0.4f);
+    mixin(b, chime(89, 0.6, 5.0), samples(0.48), 0.25f);
+    mixin(b, bell(midifreq(89), 0.6, 4.0), samples(0.48), 0.4f);
+    soften(b, 3000.0);
     fadeends(b, 0.001, 0.08);
     return b;
 }
@@ -960,29 +1047,73 @@ Buf hscore() {
 // Levels and output
 // ---------------------------------------------------------------------------
 
-// Scales to the target loudness (RMS of the loudest 50 ms) without letting
-// the peak pass -1 dBFS.
-void normalise(std::vector<float>& s, int channels, double targetrms) {
-    const double peakmax = std::pow(10.0, -1.05 / 20.0);
+// The set's levels, at the game's default volumes (music 1.0, effects 0.5):
+// every track's RMS is kMusicRms; every effect's loudest 50 ms is kEffectRms,
+// so at half volume it stands 7.5 dB over the music; no sample of any file
+// goes past kPeak.
+constexpr double kMusicRms = 0.0750;   // -22.5 dBFS
+constexpr double kEffectRms = 0.3548;  // -9 dBFS
+constexpr double kPeak = 0.8872;       // -1.04 dBFS, -1 dBFS after rounding to 16 bits
+
+double peakof(const std::vector<float>& s) {
     double peak = 0.0;
     for (float x : s) peak = std::max(peak, double(std::fabs(x)));
-    const size_t window = size_t(samples(0.05)) * channels;
+    return peak;
+}
+
+double rmsof(const std::vector<float>& s, int) {
+    double sum = 0.0;
+    for (float x : s) sum += double(x) * x;
+    return s.empty() ? 0.0 : std::sqrt(sum / double(s.size()));
+}
+
+// The RMS of the loudest 50 ms.
+double loudestrms(const std::vector<float>& s, int channels) {
+    const size_t window = std::min(size_t(samples(0.05)) * size_t(channels), s.size());
     double loudest = 0.0, sum = 0.0;
     for (size_t i = 0; i < s.size(); ++i) {
         sum += double(s[i]) * s[i];
         if (i >= window) sum -= double(s[i - window]) * s[i - window];
         loudest = std::max(loudest, sum);
     }
-    const double rms = std::sqrt(loudest / double(std::min(window, s.size())));
-    if (peak <= 0.0 || rms <= 0.0) return;
-    const double gain = std::min(targetrms / rms, peakmax / peak);
-    for (float& x : s) x = float(x * gain);
+    return window ? std::sqrt(loudest / double(window)) : 0.0;
+}
+
+// Brings the peaks down to kPeak with the game's own master limiter (scaled
+// to that ceiling, its delay taken out), so a dense sound keeps its body.
+void limitpeaks(std::vector<float>& s, int channels) {
+    vx::Limiter limiter(kRate);
+    const size_t frames = s.size() / size_t(channels);
+    const size_t delay = size_t(limiter.latency());
+    const float k = vx::Limiter::kCeiling / float(kPeak);
+    std::vector<float> st(2 * (frames + delay), 0.0f);
+    for (size_t i = 0; i < frames; ++i) {
+        st[2 * i] = s[i * channels] * k;
+        st[2 * i + 1] = s[i * channels + channels - 1] * k;
+    }
+    limiter.process(st.data(), int(frames + delay));
+    for (size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) s[i * channels + c] = st[2 * (i + delay) + c] / k;
+}
+
+// Scales a sound until `measure` gives target, limiting its peaks on the way.
+void level(std::vector<float>& s, int channels, double (*measure)(const std::vector<float>&, int),
+           double target) {
+    for (int pass = 0; pass < 8; ++pass) {
+        const double now = measure(s, channels);
+        if (now <= 0.0 || std::fabs(20.0 * std::log10(now / target)) < 0.02) break;
+        const double gain = target / now;
+        for (float& x : s) x = float(x * gain);
+        if (peakof(s) > kPeak) limitpeaks(s, channels);
+    }
+    // Whatever the passes left, the peak holds.
+    if (const double peak = peakof(s); peak > kPeak)
+        for (float& x : s) x = float(x * kPeak / peak);
 }
 
 // Gentle saturation, so the louder drum hits do not set the whole level.
 void saturate(std::vector<float>& s, double drive) {
-    double peak = 0.0;
-    for (float x : s) peak = std::max(peak, double(std::fabs(x)));
+    const double peak = peakof(s);
     if (peak <= 0.0) return;
     for (float& x : s) x = float(std::tanh(drive * x / peak));
 }
@@ -1035,8 +1166,7 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     bool ok = true;
-    auto save = [&](const char* name, int channels, std::vector<float> s, double rms) {
-        normalise(s, channels, rms);
+    auto save = [&](const char* name, int channels, std::vector<float> s) {
         const std::string path = dir + "/" + name + ".wav";
         if (!writewav(path, channels, s)) {
             std::fprintf(stderr, "vexaloid-sndgen: cannot write %s\n", path.c_str());
@@ -1053,7 +1183,11 @@ int main(int argc, char** argv) {
                               {"lswarm", lswarm},   {"sswarm", sswarm},   {"sbhit", sbhit},
                               {"sbdie", sbdie},     {"shipdie", shipdie}, {"flyaway", flyaway},
                               {"beewarp", beewarp}, {"hscore", hscore}};
-    for (const Effect& e : effects) save(e.name, 1, e.make(), 0.28);
+    for (const Effect& e : effects) {
+        Buf b = e.make();
+        level(b, 1, loudestrms, kEffectRms);
+        save(e.name, 1, std::move(b));
+    }
 
     for (const TrackDef& t : tracks()) {
         const Bus bus = rendertrack(t);
@@ -1063,7 +1197,8 @@ int main(int argc, char** argv) {
             s[2 * i + 1] = bus.r[i];
         }
         saturate(s, 1.6);
-        save(t.name, 2, std::move(s), 0.2);
+        level(s, 2, rmsof, kMusicRms);
+        save(t.name, 2, std::move(s));
     }
     return ok ? 0 : 1;
 }
