@@ -11,7 +11,7 @@ if [ "${1:-}" = proof ]; then
   want+=(debootstrap xvfb xdotool imagemagick python3)
 fi
 if [ "${1:-}" = test ]; then
-  want+=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils clang
+  want+=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils weston clang
          libclang-rt-14-dev python3 sox desktop-file-utils appstream man-db)
 fi
 missing=()
