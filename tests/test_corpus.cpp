@@ -1,6 +1,6 @@
 // Every kept fuzz case (tools/fuzz/corpus/<target>/) through its reader, with
 // the checks the fuzz targets use, so the regular and the sanitizer builds both
-// replay the bad files. In the picture and script corpora a file named good_*
+// replay the bad files. In the picture, script and replay corpora a file named good_*
 // must be accepted and every other one rejected.
 #include <gtest/gtest.h>
 
@@ -25,6 +25,11 @@ bool pngaccepted(const std::vector<uint8_t>& b) {
     return vx::decodepng(b.data(), b.size()).has_value();
 }
 
+bool replayaccepted(const std::vector<uint8_t>& b) {
+    vx::ReplayError error;
+    return vx::readreplay(std::string(b.begin(), b.end()), error).has_value();
+}
+
 bool scriptaccepted(const std::vector<uint8_t>& b) {
     std::optional<vx::sim::ScriptError> error;
     vx::sim::parsescript(std::string(b.begin(), b.end()), error);
@@ -43,6 +48,7 @@ const Target kTargets[] = {
     {"hiscore", vx::fuzz::checkhiscore, nullptr},
     {"png", vx::fuzz::checkpng, pngaccepted},
     {"script", vx::fuzz::checkscript, scriptaccepted},
+    {"replay", vx::fuzz::checkreplay, replayaccepted},
 };
 
 TEST(FuzzCorpus, EveryKeptCaseIsHandled) {

@@ -53,6 +53,10 @@ std::string usage() {
            "Alt+Enter or F11 switches between full screen and a window while playing.\n";
 }
 
+std::string gameversion() {
+    return VEXALOID_VERSION;
+}
+
 std::string versionline() {
     return "vexaloid " VEXALOID_VERSION;
 }

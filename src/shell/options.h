@@ -23,5 +23,7 @@ Options readoptions(int argc, const char* const* argv);
 std::string usage();
 // "vexaloid X.Y.Z".
 std::string versionline();
+// "X.Y.Z".
+std::string gameversion();
 
 }  // namespace vx

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "shell/game.h"
+#include "shell/options.h"
 #include "shell/shell.h"
 
 namespace vx {
@@ -151,6 +152,7 @@ uint64_t statehash(const Game& g, int pointerx, int pointery) {
 
 ReplayStart capturestart(const Game& g, uint32_t seed) {
     ReplayStart s;
+    s.version = gameversion();
     s.seed = seed;
     s.rng = g.rng.state();
     s.pointerx = g.pf.mousex();
@@ -257,6 +259,10 @@ std::optional<Replay> readreplay(const std::string& text, ReplayError& error) {
                 break;
             case version:
                 if (!expect("version", 2)) return fail(message);
+                if (w[1].size() > 32 ||
+                    w[1].find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyz"
+                                           "ABCDEFGHIJKLMNOPQRSTUVWXYZ.+-_~") != std::string::npos)
+                    return fail("bad version '" + w[1] + "'");
                 s.version = w[1];
                 part = seed;
                 break;

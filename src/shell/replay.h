@@ -21,7 +21,6 @@ namespace vx {
 struct Game;
 
 constexpr int kReplayFormat = 1;
-constexpr const char* kGameVersion = "1.0";
 constexpr int kReplayCheckEvery = 60;
 
 // The shell's numbers that a game's start leaves behind, by name.
@@ -32,9 +31,9 @@ constexpr std::array<const char*, 17> kReplayShellInts = {
 constexpr std::array<const char*, 3> kReplayShellFloats = {"fadealpha", "musicvol", "sfxvol"};
 
 struct ReplayStart {
-    std::string version = kGameVersion;
-    uint32_t seed = 0;  // the clock value the generator was seeded with at start-up
-    uint64_t rng = 0;   // the generator's state
+    std::string version;  // the game's version that recorded it
+    uint32_t seed = 0;    // the clock value the generator was seeded with at start-up
+    uint64_t rng = 0;     // the generator's state
     int pointerx = 0, pointery = 0;
     std::array<int, kReplayShellInts.size()> shellints{};
     std::array<float, kReplayShellFloats.size()> shellfloats{};

@@ -14,6 +14,7 @@
 #include "audio/audio.h"
 #include "persist/persist.h"
 #include "script.h"
+#include "shell/replay.h"
 
 namespace vx::fuzz {
 
@@ -77,6 +78,29 @@ inline bool checkscript(const uint8_t* data, size_t size) {
         last = e.frame;
     }
     return true;
+}
+
+// The replay reader: either an error naming a line of the text, or a replay
+// whose input and checks are in frame order with the end last, and whose
+// header, written again, reads back as the same.
+inline bool checkreplay(const uint8_t* data, size_t size) {
+    ReplayError error;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::optional<Replay> r = readreplay(text, error);
+    if (!r) return error.line >= 1 && !error.message.empty();
+    if (r->checks.empty() || r->endframe() < 1 || r->start.stars.size() > 1000) return false;
+    int last = 0;
+    for (const Event& e : r->events) {
+        if (e.frame < 1 || e.frame < last || e.frame > r->endframe() + 1) return false;
+        if (static_cast<int>(e.key) < 0 || e.key >= Key::count) return false;
+        last = e.frame;
+    }
+    for (size_t i = 1; i < r->checks.size(); ++i)
+        if (r->checks[i].frame < r->checks[i - 1].frame) return false;
+    const std::string header = starttext(r->start);
+    const std::optional<Replay> again =
+        readreplay(header + "end 1 0000000000000000 score 0 wave 1\n", error);
+    return again && starttext(again->start) == header;
 }
 
 }  // namespace vx::fuzz
