@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/gl/gl_renderer.h"
+#include "platform/pointer.h"
 #include "platform/sdl/frame_stats.h"
 #include "platform/sdl/pacer.h"
 #include "platform/sdl/sdl_audio.h"
@@ -90,7 +91,7 @@ class SdlPlatform final : public Platform {
     int dw_ = kScreenW, dh_ = kScreenH;  // drawable size
     double dpi_ = 1.0;                   // drawable pixels per window point
     bool relative_ = false;              // the system cannot move the pointer (Wayland)
-    double relx_ = 0, rely_ = 0;
+    GamePointer pointer_;                // the game's own pointer there
     int mx_ = 0, my_ = 0;
     bool suspended_ = false, focused_ = true, minimised_ = false;
     bool quit_ = false;
@@ -235,6 +236,7 @@ void SdlPlatform::pointerfromwindow(int wx, int wy) {
 void SdlPlatform::movemouse(int x, int y) {
     mx_ = std::clamp(x, 0, kScreenW - 1);
     my_ = std::clamp(y, 0, kScreenH - 1);
+    if (relative_) pointer_.moveto(mx_, my_);
     if (relative_ || !window_) return;
     // The centre of the picture pixel, in window points.
     double wx = (vp_.x + (mx_ + 0.5) * vp_.w / kScreenW) / dpi_;
@@ -314,12 +316,10 @@ void SdlPlatform::handle(const SDL_Event& e) {
         case SDL_MOUSEMOTION:
             if (playback) break;
             if (relative_) {
-                // A game-side pointer driven by the mouse's motion.
-                relx_ = std::clamp(relx_ + e.motion.xrel * dpi_ * kScreenW / vp_.w, 0.0,
-                                   kScreenW - 1.0);
-                rely_ = std::clamp(rely_ + e.motion.yrel * dpi_ * kScreenH / vp_.h, 0.0,
-                                   kScreenH - 1.0);
-                mx_ = static_cast<int>(relx_), my_ = static_cast<int>(rely_);
+                // The game's own pointer, driven by the mouse's motion.
+                pointer_.moveby(e.motion.xrel * dpi_, e.motion.yrel * dpi_,
+                                static_cast<double>(kScreenW) / vp_.w);
+                mx_ = pointer_.x(), my_ = pointer_.y();
             } else {
                 pointerfromwindow(e.motion.x, e.motion.y);
             }
