@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "persist/persist.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/sdl/sdl_platform.h"

@@ -22,15 +22,27 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace vx {
 
-uint64_t heapallocations() { return gAllocs.load(std::memory_order_relaxed); }
+uint64_t heapallocations() {
+    return gAllocs.load(std::memory_order_relaxed);
+}
 
 double nowms() {
     timespec ts;
@@ -65,8 +77,10 @@ FrameStats::FrameStats() {
 void FrameStats::presented(int drawcalls, bool skipallocs) {
     if (!enabled_) return;
     double t = nowms();
-    if (first_ < 0) first_ = sinceprocessstart();
-    else if (intervals_.size() < intervals_.capacity()) intervals_.push_back(t - last_);
+    if (first_ < 0)
+        first_ = sinceprocessstart();
+    else if (intervals_.size() < intervals_.capacity())
+        intervals_.push_back(t - last_);
     last_ = t;
     ++frames_;
     drawsum_ += drawcalls;
@@ -85,19 +99,21 @@ void FrameStats::presented(int drawcalls, bool skipallocs) {
 void FrameStats::print() const {
     if (!enabled_) return;
     std::vector<double> iv = intervals_;
-    double p99 = 0, sum = 0;
-    for (double v : iv) sum += v;
+    double p99 = 0, sum = 0, longest = 0;
+    for (double v : iv) sum += v, longest = std::max(longest, v);
     if (!iv.empty()) {
         size_t k = std::min(iv.size() - 1, static_cast<size_t>(iv.size() * 0.99));
         std::nth_element(iv.begin(), iv.begin() + k, iv.end());
         p99 = iv[k];
     }
     double fps = sum > 0 ? iv.size() * 1000.0 / sum : 0;
-    std::fprintf(stderr,
-                 "stats: frames=%lld fps=%.2f p99_ms=%.2f draws_mean=%.2f draws_max=%d allocs_mean=%.3f "
-                 "allocs_max=%lld first_frame_ms=%.1f\n",
-                 frames_, fps, p99, frames_ ? static_cast<double>(drawsum_) / frames_ : 0.0, drawmax_,
-                 allocframes_ ? static_cast<double>(allocsum_) / allocframes_ : 0.0, allocmax_, first_);
+    std::fprintf(
+        stderr,
+        "stats: frames=%lld fps=%.2f p99_ms=%.2f draws_mean=%.2f draws_max=%d allocs_mean=%.3f "
+        "allocs_max=%lld first_frame_ms=%.1f max_ms=%.2f\n",
+        frames_, fps, p99, frames_ ? static_cast<double>(drawsum_) / frames_ : 0.0, drawmax_,
+        allocframes_ ? static_cast<double>(allocsum_) / allocframes_ : 0.0, allocmax_, first_,
+        longest);
 }
 
 }  // namespace vx

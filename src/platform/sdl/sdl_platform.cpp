@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/gl/gl_renderer.h"
 #include "platform/pointer.h"
+#include "platform/sdl/endings.h"
 #include "platform/sdl/frame_stats.h"
 #include "platform/sdl/pacer.h"
 #include "platform/sdl/sdl_audio.h"
@@ -41,7 +43,11 @@ class TrackedAudio final : public AudioOut {
 class SdlPlatform final : public Platform {
   public:
     SdlPlatform(bool earlyaudio, std::optional<bool> windowed)
-        : earlyaudio_(earlyaudio), windowed_(windowed) {}
+        : earlyaudio_(earlyaudio), windowed_(windowed) {
+        catchendsignals();
+        // The game's own handlers: SDL would otherwise take SIGINT and SIGTERM.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    }
     ~SdlPlatform() override;
 
     void settitle(const char* title) override { title_ = title; }
@@ -64,7 +70,7 @@ class SdlPlatform final : public Platform {
         return suspended_;
     }
     void waitevents() override;
-    bool quitrequested() override { return quit_; }
+    bool quitrequested() override { return quit_ || endsignalled(); }
 
     AudioOut& audio() override {
         if (!audio_) {
@@ -156,6 +162,8 @@ bool SdlPlatform::opendisplay() {
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
 
+    // A broken driver says nothing of its own: the game's one line stands for it.
+    DriverQuiet quiet;
     const char* w = std::getenv("VEXALOID_WINDOWED");
     bool windowed = windowed_.value_or(w && w[0] == '1');
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
@@ -163,15 +171,19 @@ bool SdlPlatform::opendisplay() {
                                kScreenW, kScreenH, flags);
     if (window_) setfullscreen(!windowed);
     if (!window_) {
-        std::fprintf(stderr, "vexaloid: cannot open a window: %s\n", SDL_GetError());
+        std::string line = std::string("vexaloid: cannot open a window: ") + SDL_GetError() + "\n";
+        quiet.fail(line.c_str());
         return false;
     }
     context_ = SDL_GL_CreateContext(window_);
     if (context_) gl_ = std::make_unique<GlRenderer>();
     if (!context_ || !gl_->init()) {
-        std::fprintf(stderr, "vexaloid: OpenGL 3.3 is not available: %s\n", SDL_GetError());
+        const char* why = SDL_GetError();
+        std::string line = std::string("vexaloid: OpenGL 3.3 is not available: ") + why + "\n";
+        quiet.fail(line.c_str());
         return false;
     }
+    quiet.pass();
     // Present at the vertical blank when the display refreshes at 60 Hz; otherwise
     // (120 Hz, 144 Hz, no vsync at all) the pacer keeps 60 frames a second.
     SDL_DisplayMode mode;
@@ -397,7 +409,7 @@ void SdlPlatform::grabpicture(Image& img) {
 void SdlPlatform::delay(int ms) {
     // The window keeps answering while the game waits.
     double until = nowms() + ms;
-    while (!quit_) {
+    while (!quitrequested()) {
         double left = until - nowms();
         if (left <= 0) break;
         SDL_Delay(static_cast<Uint32>(std::ceil(std::min(left, 10.0))));
