@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bees/shiphit.h"
 #include "bees/spawn.h"
 #include "fixture.h"
 
@@ -789,6 +790,25 @@ TEST(BeeShip, BeeShotOnTheShipEndsTheGameAndTheShotWalk) {
     EXPECT_EQ(w.drawsof(w.g.img.beeshotimg), 2);
     w.frame();
     EXPECT_EQ(w.drawsof(w.g.img.beeimg), 0);
+}
+
+// The ship's whole frame 0 is its hit area: its flames reach 28 pixels below
+// the centre, under the engines 6 pixels either side of it.
+TEST(BeeShip, TheHitAreaReachesTheEndOfTheFlames) {
+    const struct {
+        float dx, dy;
+        bool hit;
+    } table[] = {
+        {-6.0f, 31.0f, true}, {6.0f, 31.0f, true},   {-6.0f, 33.0f, true},
+        {6.0f, 29.0f, true},  {-6.0f, 35.0f, false}, {-6.0f, -35.0f, false},
+    };
+    World w;
+    for (const auto& row : table) {
+        SCOPED_TRACE(testing::Message() << row.dx << ", " << row.dy);
+        const float x = static_cast<float>(w.g.player.x) + row.dx;
+        const float y = static_cast<float>(w.g.player.y) + row.dy;
+        EXPECT_EQ(touchesship(w.g, x, y), row.hit);
+    }
 }
 
 TEST(BeeShip, HarmlessOnTheTitleScreen) {

@@ -253,7 +253,9 @@ def outlined_text(ctx, text, font, box, fill, outline, width, tracking=0.0,
 def draw_ship(ctx, w, h, f):
     cx = w / 2.0
     # Exhaust flames under the hull, two of them, length and shape per frame.
-    lengths = [(13.0, 11.0), (16.0, 15.0), (11.0, 13.0), (15.0, 12.5)]
+    # Frame 0 has the longest, down to the last row: its whole frame is the
+    # ship's hit area.
+    lengths = [(18.0, 17.5), (16.0, 15.0), (11.0, 13.0), (15.0, 12.5)]
     wobble = [(0.0, 0.0), (0.6, -0.6), (-0.5, 0.4), (0.3, 0.7)]
     for side, ex in enumerate((cx - 6.0, cx + 6.0)):
         ln = lengths[f][side]

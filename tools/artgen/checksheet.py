@@ -7,8 +7,8 @@ Verifies: the sizes (sheet 637x423, logo 420x236); 8-bit RGB without alpha,
 not interlaced; every frame rectangle of every image lies inside the sheet,
 holds no fence pixel (190, 27, 1) and shows something (a pixel that is not
 pure black); the sprites have no near-black pixel that a 16-bit back buffer
-would store as black; the fence lines run just outside every frame; the logo is not
-empty.  Uses only the standard library.  Exits 1 with a message per fault.
+would store as black; the fence lines run just outside every frame; the ship's
+frame 0 has flame pixels on its last row; the logo is not empty.  Uses only the standard library.  Exits 1 with a message per fault.
 """
 import struct
 import sys
@@ -154,6 +154,11 @@ def check_sheet(path):
             bad = [p for p in ring if 0 <= p[0] < w and 0 <= p[1] < h and rows[p[1]][p[0]] != FENCE]
             if bad:
                 faults.append("%s: fence missing just outside, e.g. at %s" % (where, bad[0]))
+    # The ship's whole frame 0 is its hit area, so its flames, the longest of
+    # the four frames, reach the frame's last row.
+    x, y, fw, fh = frame_rect("shipimg", 0)
+    if all(rows[y + fh - 1][xx] == (0, 0, 0) for xx in range(x, x + fw)):
+        faults.append("shipimg frame 0: no flame pixel on its last row")
     return faults
 
 
